@@ -1,0 +1,36 @@
+// The one seam to the operating system: libraries, paths, the working folder
+// and the web browser. Plain C-style calls, usable from the plugins, which
+// carry no C++ runtime. All strings are bounded by the caller's buffers.
+#pragma once
+
+#include <stddef.h>
+
+namespace os {
+
+using Library = void*;
+
+// Loads a shared library by path; null on failure (see lastError).
+Library loadLibrary(const char* path);
+// A library the process already has loaded, found by its file name
+// (for example "metamod.dll"), without loading it; null when absent.
+Library findLoadedLibrary(const char* fileName);
+// Address of an exported symbol, or null.
+void* findSymbol(Library lib, const char* name);
+void freeLibrary(Library lib);
+// The system's text for the last failed call of this seam ("" when none).
+const char* lastError();
+
+// The platform's folder separator: '\\' on Windows, '/' elsewhere.
+char pathSeparator();
+// Writes a + separator + b into out (size bytes, always terminated).
+// Returns false when the result had to be cut.
+bool joinPath(char* out, size_t size, const char* a, const char* b);
+// Rewrites every '\\' and '/' of path into the platform's separator.
+void toNativeSeparators(char* path);
+// The process's current folder; false when it does not fit or is unknown.
+bool currentDirectory(char* out, size_t size);
+
+// Asks the desktop to open a web address in the default browser.
+bool openWebPage(const char* url);
+
+}  // namespace os

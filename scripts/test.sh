@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every build of the matrix and runs every test.
+# Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+log() { printf '\n=== %s\n' "$*"; }
+
+# --- packages -------------------------------------------------------------
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+for p in cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev g++-multilib clang libclang-rt-14-dev; do
+  have "$p" || need+=("$p")
+done
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  [ "$(id -u)" = 0 ] && dpkg --add-architecture i386
+fi
+have libgtest-dev:i386 || need+=("libgtest-dev:i386")
+if [ ${#need[@]} -gt 0 ]; then
+  log "installing ${need[*]}"
+  if [ "$(id -u)" != 0 ]; then
+    echo "missing packages (${need[*]}); run as root or install them" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# --- builds ---------------------------------------------------------------
+build() {  # build <folder> <cmake args...>
+  local dir=$1; shift
+  log "configure $dir"
+  cmake -S "$root" -B "$root/$dir" "$@" >/dev/null
+  log "build $dir"
+  cmake --build "$root/$dir" -j "$jobs"
+}
+
+run_tests() {  # run_tests <folder>
+  log "test $1"
+  ctest --test-dir "$root/$1" --output-on-failure -j "$jobs"
+}
+
+build build -DNUVDM_SANITIZE=ON
+run_tests build
+
+build build-i386 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-i386.cmake"
+run_tests build-i386
+
+if [ -x "$root/scripts/fuzz.sh" ]; then
+  log "fuzz (short runs)"
+  "$root/scripts/fuzz.sh" short
+fi
+
+log "all tests passed"
