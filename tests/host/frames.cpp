@@ -84,6 +84,7 @@ void checkGround(Server& s, edict_t* e) {
   if (tr.flFraction < 1.0f && tr.vecPlaneNormal.z > 0.7f && !tr.fStartSolid) {
     e->v.flags |= FL_ONGROUND;
     e->v.groundentity = tr.pHit;
+    if (e->v.velocity.z <= 0) e->v.origin = tr.vecEndPos;  // stand on it
   } else {
     e->v.flags &= ~FL_ONGROUND;
     e->v.groundentity = nullptr;

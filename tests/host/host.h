@@ -188,10 +188,15 @@ class Server {
   static std::string defaultGameLibrary();
   // The fake game library's control table (null when the game is not the
   // fake one, or it has not been loaded yet). In standalone mode (the
-  // plugin loaded as the game library) this finds the copy that the plugin
-  // loaded, through os::findLoadedLibrary on its file name.
+  // plugin loaded as the game library) it looks for a loaded copy named
+  // mp.so, cs.so, mp_i386.so, cs_i386.so or fake_gamedll.so; see also
+  // attachFakeGame.
   FakeGame& game();
   bool hasFakeGame();
+  // Finds the fake game's control table in a library the process loaded
+  // under the given file name (standalone mode: the copy in the mod's dlls
+  // folder that the plugin loaded, for example "mp.so").
+  bool attachFakeGame(const std::string& fileName);
 
   // --- the game's calls (through Metamod when plugins are loaded) --------
   // Calls one game-library slot through every plugin's pre hook, the game

@@ -184,6 +184,15 @@ bool Server::hasFakeGame() {
   return true;
 }
 
+bool Server::attachFakeGame(const std::string& fileName) {
+  void* lib = os::findLoadedLibrary(fileName.c_str());
+  auto fn = lib ? sym<FAKE_GAME_API_FN>(lib, "FakeGame_Api") : nullptr;
+  const FakeGameApi* api = fn ? fn() : nullptr;
+  if (!api || api->version != FAKE_GAME_API_VERSION) return false;
+  fakeGame_ = std::make_unique<FakeGame>(*this, api);
+  return true;
+}
+
 FakeGame& Server::game() {
   if (!hasFakeGame()) throw std::runtime_error("host: the fake game library is not loaded");
   return *fakeGame_;
