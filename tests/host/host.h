@@ -133,6 +133,13 @@ struct Plugin {
 // what a real game sends, and to read what reached it.
 class FakeGame;
 
+// Which boxes an engine trace sees: the world, and the solid entities except
+// the skipped one, the entities it owns and its owner; with noMonsters 1
+// only brush entities (SOLID_BSP). With only >= 0, just that entity's box.
+// For tracing World directly (after Server::syncEntityBoxes), for example
+// from a playermove_t harness.
+BoxFilter entityFilter(int noMonsters, edict_t* skip, int only = -1);
+
 class Server {
  public:
   struct Options {
@@ -253,6 +260,13 @@ class Server {
   int indexOf(const edict_t* e) const;
   // pfnCreateNamedEntity (class export of the game library) then pfnSpawn.
   edict_t* spawn(const std::string& classname, Vec3 origin = {});
+  // A map entity as the engine spawns one from the map's entity list:
+  // pfnCreateNamedEntity of its "classname", pfnKeyValue for every pair in
+  // order (the classname pair included), then pfnSpawn. Null when the class
+  // does not exist.
+  edict_t* spawnMapEntity(const std::vector<std::pair<std::string, std::string>>& keys);
+  // One pfnKeyValue call (through Metamod); returns fHandled.
+  int keyValue(edict_t* e, const std::string& key, const std::string& value);
   // Entities whose classname is name (not free).
   std::vector<edict_t*> findByClass(const std::string& name);
   int entityCount() const;            // used edicts, world included
@@ -265,6 +279,10 @@ class Server {
   // pfnTraceHull / pfnTraceLine with hull 0).
   TraceResult trace(Vec3 start, Vec3 end, int noMonsters = 0, edict_t* skip = nullptr,
                     int hull = 0);
+
+  // Brings the entity boxes of the world in step with the solid entities
+  // (done by every engine trace; call it before tracing the World directly).
+  void syncEntityBoxes();
 
   // --- console variables -------------------------------------------------
   void setCvar(const std::string& name, const std::string& value);
@@ -326,7 +344,6 @@ class Server {
   void recordMetaLog(MetaLog l) { metaLogs_.push_back(std::move(l)); }
   void recordServerCommand(std::string c) { serverCommands_.push_back(std::move(c)); }
   void driverError(std::string e) { driverErrors_.push_back(std::move(e)); }
-  void syncEntityBoxes();
   void rebuildBuffers(int player);   // after a change of info or physics keys
   bool dedicated() const { return opts_.dedicated; }
   int routedDepth = 0;  // >0 while an engine call of the game library runs
