@@ -107,6 +107,10 @@ struct PluginOptions {
   int dllVersion = INTERFACE_VERSION;    // passed to the DLL_FUNCTIONS getters
   int newDllVersion = NEW_DLL_FUNCTIONS_VERSION;
   int engineVersion = ENGINE_INTERFACE_VERSION;
+  // Refuse, as Metamod does, a plugin whose plugin_info_t::loadable is
+  // earlier than `now` (Meta_Attach is then not called). Off by default, so
+  // that a plugin's own check in Meta_Attach can be tested.
+  bool enforceLoadTime = false;
 };
 
 // A plugin loaded through the Metamod driver.
@@ -251,6 +255,7 @@ class Server {
   // anything else is recorded. Returns false when nothing handled it.
   bool serverCommand(const std::string& line);
   std::vector<int> players() const;   // connected entity indexes
+  int viewOf(int player) const;       // entity of the last pfnSetView, else 0
   bool connected(int player) const;
   const std::string& lastRejectReason() const { return rejectReason_; }
 

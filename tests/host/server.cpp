@@ -363,6 +363,11 @@ std::vector<int> Server::players() const {
   return out;
 }
 
+int Server::viewOf(int player) const {
+  auto it = impl_->views.find(player);
+  return it == impl_->views.end() ? 0 : it->second;
+}
+
 bool Server::connected(int p) const {
   return p >= 1 && p < static_cast<int>(players_.size()) && players_[static_cast<size_t>(p)].connected;
 }
