@@ -53,9 +53,13 @@ void writeFile(const fs::path& p, const std::string& content) {
 
 std::string golden(const std::string& relative, const fs::path& dir) {
     std::string text = readFile(fs::path(NUVDM_MENU_GOLDEN_DIR) / relative);
-    const std::string marker = "@DIR@";
-    for (size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at))
-        text.replace(at, marker.size(), dir.string()), at += dir.string().size();
+    // "@DIR@/" stands for the folder and the platform's separator.
+    const std::string marker = "@DIR@/";
+    const std::string folder = dir.string() + static_cast<char>(fs::path::preferred_separator);
+    for (size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
+        text.replace(at, marker.size(), folder);
+        at += folder.size();
+    }
     return text;
 }
 

@@ -47,8 +47,8 @@ private:
 std::string readFile(const std::filesystem::path& p);
 void writeFile(const std::filesystem::path& p, const std::string& content);
 
-// An expected file from tests/menu/golden/, with "@DIR@" replaced by dir's
-// full path as the footers name it.
+// An expected file from tests/menu/golden/, with "@DIR@/" replaced by dir's
+// full path and the platform's separator, as the footers name it.
 std::string golden(const std::string& relative, const std::filesystem::path& dir);
 
 // The path of the five files Save writes in this layer, relative to the mod folder.
