@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
 
 #include "support/menu_support.h"
 
@@ -28,7 +31,11 @@ CliRun runCli(const ScratchDir& scratch, const std::string& args) {
                             " 2>" + quoted(err.string());
     const int status = std::system(cmd.c_str());
     CliRun r;
+#if defined(_WIN32)
+    r.code = status;
+#else
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     r.out = readFile(out);
     r.err = readFile(err);
     fs::remove(out);
