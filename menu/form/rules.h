@@ -12,4 +12,10 @@ class Form;
 
 void onClick(Form& form, const std::string& name);
 
+// The two pictures: unlock (Image3) shows and enables the hidden settings,
+// lock (Image5) hides them again. Both end with a new rating and their
+// message on dark green.
+void unlock(Form& form);
+void lock(Form& form);
+
 }  // namespace nuv
