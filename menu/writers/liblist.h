@@ -1,0 +1,26 @@
+// The game's library list liblist.gam (the pack's on/off switch) and the
+// two CSDM enable files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace nuv {
+
+class Form;
+
+// The library list pointing at Metamod (on) or back at the game library (off).
+std::string libListText(bool switchOn, const std::filesystem::path& dir);
+
+// The Linux library the switching-on list names under gamedll_linux.
+extern const char* const kGamedllLinuxOn;
+
+struct EnableFiles {
+    bool write = false;  // false: csdm off with ffa on, both files keep their content
+    std::string plain;   // addons\nuv\dm_enable.cfg
+    std::string ffa;     // addons\nuv\dm_enable_ffa.cfg
+};
+
+EnableFiles enableFilesText(const Form& form);
+
+}  // namespace nuv

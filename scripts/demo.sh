@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The menu's main job on a demo mod folder: builds nuvdm-menu when it is
+# missing, lays out build/demo/cstrike like an installed mod folder, presses
+# "SAVE SETTINGS" with the window as it opens, and shows what was written.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build="$root/build"
+menu="$build/bin/nuvdm-menu"
+
+if [ ! -x "$menu" ]; then
+  if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null; then
+    echo "demo: cmake and g++ are needed; scripts/test.sh installs them" >&2
+    exit 1
+  fi
+  echo "=== building nuvdm-menu in build/"
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DNUVDM_SANITIZE=ON >/dev/null
+  fi
+  cmake --build "$build" --target nuvdm-menu -j 2 >/dev/null
+fi
+
+mod="$build/demo/cstrike"
+mkdir -p "$mod/addons/nuv" "$mod/addons/amxmodx/configs"
+# The two files Save looks for before it writes anything.
+[ -f "$mod/dm_userconfig.cfg" ] || printf '// replaced by the first Save\r\n' >"$mod/dm_userconfig.cfg"
+[ -f "$mod/config.cfg" ] || printf 'name "Player"\r\n' >"$mod/config.cfg"
+
+echo "=== nuvdm-menu --dir $mod --save"
+status=0
+"$menu" --dir "$mod" --save || status=$?
+
+for f in dm_userconfig.cfg liblist.gam addons/nuv/dm_enable.cfg addons/nuv/dm_enable_ffa.cfg \
+         addons/amxmodx/configs/csdm.cfg addons/amxmodx/configs/plugins.ini; do
+  [ -f "$mod/$f" ] || continue
+  printf '\n=== %s\n' "$f"
+  tr -d '\r' <"$mod/$f"
+done
+exit $status

@@ -1,0 +1,164 @@
+// nuvdm-menu as scripts use it: output format and exit codes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
+#include "support/menu_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nuvtest::readFile;
+using nuvtest::ScratchDir;
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+CliRun runCli(const ScratchDir& scratch, const std::string& args) {
+    const fs::path out = scratch.path() / "cli.out", err = scratch.path() / "cli.err";
+    const std::string cmd = quoted(NUVDM_MENU_CLI) + " " + args + " >" + quoted(out.string()) +
+                            " 2>" + quoted(err.string());
+    const int status = std::system(cmd.c_str());
+    CliRun r;
+#if defined(_WIN32)
+    r.code = status;
+#else
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    r.out = readFile(out);
+    r.err = readFile(err);
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> l;
+    size_t start = 0, end;
+    while ((end = text.find('\n', start)) != std::string::npos) {
+        l.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    if (start < text.size()) l.push_back(text.substr(start));
+    return l;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mod.modFolder();
+        dirArg = "--dir " + quoted(mod.path().string());
+    }
+    ScratchDir mod, scratch;
+    std::string dirArg;
+};
+
+TEST_F(Cli, StateListsEveryBoxAndButtonThenRatingStatusAndText) {
+    const CliRun r = runCli(scratch, dirArg + " --state");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "");
+    const auto l = lines(r.out);
+    ASSERT_GE(l.size(), 5u);
+    EXPECT_EQ(l[0], "nuvdm 1 0 1");
+    EXPECT_EQ(l[1], "zorbotz 1 0 1");
+    EXPECT_EQ(l[2], "csdm 1 1 1");
+    EXPECT_EQ(l[3], "ffa 1 1 1");
+    EXPECT_EQ(l[4], "medit 0 1 1");
+    size_t rating = 0;
+    while (rating < l.size() && l[rating].rfind("skillrating ", 0) != 0) ++rating;
+    ASSERT_LT(rating + 1, l.size());
+    // 45 check boxes and 38 option buttons come before the rating.
+    EXPECT_EQ(rating, 83u);
+    EXPECT_EQ(l[rating], "skillrating 140");
+    EXPECT_EQ(l[rating + 1], "status 16777215");
+    EXPECT_EQ(l[rating - 1], "beta 0 0 1");
+    EXPECT_EQ(l[rating + 2].rfind("This field will show you status messages", 0), 0u);
+    EXPECT_EQ(l.back(), "You can afterwards make personal custom changes");
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+}
+
+TEST_F(Cli, SaveWritesAndExitsZero) {
+    const CliRun r = runCli(scratch, dirArg + " --save");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out,
+              "Settings loaded correctly. Start a New Game (local LAN Server) and choose your map. "
+              "Game should start automaticly.\n");
+    EXPECT_EQ(readFile(mod.path() / "dm_userconfig.cfg"),
+              nuvtest::golden("startup/dm_userconfig.cfg", mod.path()));
+}
+
+TEST_F(Cli, RefusedSaveExitsOne) {
+    fs::remove(mod.path() / "config.cfg");
+    const CliRun r = runCli(scratch, dirArg + " --save");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "Menu ERROR #002\n");
+    EXPECT_EQ(readFile(mod.path() / "dm_userconfig.cfg"), "old user config\r\n");
+}
+
+TEST_F(Cli, MessageBoxGoesToStandardErrorAsTitleColonText) {
+    nuvtest::writeFile(mod.path() / "liblist.gam", "old\r\n");
+    // A write-protected liblist.gam fails the second file.
+    fs::permissions(mod.path() / "liblist.gam", fs::perms::owner_write | fs::perms::group_write |
+                                                    fs::perms::others_write,
+                    fs::perm_options::remove);
+    const CliRun r = runCli(scratch, dirArg + " --save");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "NUVDM_Menu: Could not write " + (mod.path() / "liblist.gam").string() +
+                         ": Permission denied\n");
+}
+
+TEST_F(Cli, LastSaveDecidesTheExitStatus) {
+    fs::remove(mod.path() / "config.cfg");
+    EXPECT_EQ(runCli(scratch, dirArg + " --save --state").code, 1);
+    nuvtest::writeFile(mod.path() / "config.cfg", "x\r\n");
+    EXPECT_EQ(runCli(scratch, dirArg + " --save --save").code, 0);
+}
+
+TEST_F(Cli, UsageErrorsExitTwoAndSayWhich) {
+    CliRun r = runCli(scratch, dirArg + " --bogus");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("--bogus"), std::string::npos);
+    r = runCli(scratch, dirArg + " --click no_such_control");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("no_such_control"), std::string::npos);
+    r = runCli(scratch, dirArg + " --click nuvdm_custom");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("disabled"), std::string::npos);
+    r = runCli(scratch, dirArg + " --click knives_only");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("hidden"), std::string::npos);
+    r = runCli(scratch, dirArg + " --click");
+    EXPECT_EQ(r.code, 2);
+    r = runCli(scratch, "--dir " + quoted((mod.path() / "missing").string()) + " --state");
+    EXPECT_EQ(r.code, 2);
+    // A usage error is found before anything runs.
+    r = runCli(scratch, dirArg + " --save --bogus");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(readFile(mod.path() / "dm_userconfig.cfg"), "old user config\r\n");
+}
+
+TEST_F(Cli, HelpExitsZero) {
+    const CliRun r = runCli(scratch, "--help");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("--click NAME"), std::string::npos);
+}
+
+TEST_F(Cli, ClicksRunInOrderAndLinksPrintTheirAddress) {
+    const CliRun r = runCli(scratch, dirArg + " --click footsteps --click Label1 --state");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("\nfootsteps 1 1 1\n"), std::string::npos);
+    EXPECT_EQ(r.err, "web page: https://nuvdm.example.org/\n");
+}
+
+}  // namespace
