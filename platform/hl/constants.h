@@ -7,16 +7,16 @@
 constexpr int ENGINE_INTERFACE_VERSION = 138;  // enginefuncs_t
 
 // Player movement: array sizes, trace flags, spectator modes, texture types
-constexpr int MAX_PHYSENTS = 600;  // size of physents[], visents[] and touchindex[]
-constexpr int MAX_MOVEENTS = 64;  // size of moveents[] (ladders)
+constexpr int MAX_PHYSENTS = 600;   // size of physents[], visents[] and touchindex[]
+constexpr int MAX_MOVEENTS = 64;    // size of moveents[] (ladders)
 constexpr int MAX_CLIP_PLANES = 5;  // clip planes used by the slide-move algorithm
-constexpr int PM_NORMAL = 0;  // traceFlags argument of PM_PlayerTrace
+constexpr int PM_NORMAL = 0;        // traceFlags argument of PM_PlayerTrace
 constexpr int PM_STUDIO_IGNORE = 1;
 constexpr int PM_STUDIO_BOX = 2;
 constexpr int PM_GLASS_IGNORE = 4;
 constexpr int PM_WORLD_ONLY = 8;
 constexpr int PM_TRACELINE_PHYSENTSONLY = 0;  // flags argument of PM_TraceLine
-constexpr int PM_TRACELINE_ANYVISIBLE = 1;  // flags argument of PM_TraceLine
+constexpr int PM_TRACELINE_ANYVISIBLE = 1;    // flags argument of PM_TraceLine
 constexpr int MAX_PHYSINFO_STRING = 256;
 constexpr int OBS_NONE = 0;  // spectator modes, stored in entvars_t.iuser1
 constexpr int OBS_CHASE_LOCKED = 1;
@@ -25,7 +25,7 @@ constexpr int OBS_ROAMING = 3;
 constexpr int OBS_IN_EYE = 4;
 constexpr int OBS_MAP_FREE = 5;
 constexpr int OBS_MAP_CHASE = 6;
-constexpr int CBTEXTURENAMEMAX = 13;  // only this many chars of a texture name are significant
+constexpr int CBTEXTURENAMEMAX = 13;     // only this many chars of a texture name are significant
 constexpr char CHAR_TEX_CONCRETE = 'C';  // PM_FindTextureType result codes
 constexpr char CHAR_TEX_METAL = 'M';
 constexpr char CHAR_TEX_DIRT = 'D';
@@ -54,7 +54,7 @@ constexpr int FL_PARTIALGROUND = 0x400;
 constexpr int FL_WATERJUMP = 0x800;
 constexpr int FL_FROZEN = 0x1000;
 constexpr int FL_FAKECLIENT = 0x2000;  // bot; engine sends it no network data
-constexpr int FL_DUCKING = 0x4000;  // fully crouched
+constexpr int FL_DUCKING = 0x4000;     // fully crouched
 constexpr int FL_FLOAT = 0x8000;
 constexpr int FL_GRAPHED = 0x10000;
 constexpr int FL_IMMUNE_WATER = 0x20000;
@@ -132,7 +132,8 @@ constexpr int CONTENTS_WATER = -3;
 constexpr int CONTENTS_SLIME = -4;
 constexpr int CONTENTS_LAVA = -5;
 constexpr int CONTENTS_SKY = -6;
-constexpr int CONTENTS_LADDER = -16;  // ladder volume; the movement code treats ladder brushes via playermove_t.moveents
+constexpr int CONTENTS_LADDER =
+    -16;  // ladder volume; the movement code treats ladder brushes via playermove_t.moveents
 constexpr int CONTENT_FLYFIELD = -17;
 constexpr int CONTENT_GRAVITY_FLYFIELD = -18;
 constexpr int CONTENT_FOG = -19;
@@ -162,16 +163,16 @@ constexpr int IN_ALT1 = 0x4000;
 constexpr int IN_SCORE = 0x8000;  // scoreboard key (client side)
 
 // Message destinations (first argument of pfnMessageBegin)
-constexpr int MSG_BROADCAST = 0;  // unreliable, all clients
-constexpr int MSG_ONE = 1;  // reliable, one client (edict argument)
-constexpr int MSG_ALL = 2;  // reliable, all clients
-constexpr int MSG_INIT = 3;  // signon/init buffer
-constexpr int MSG_PVS = 4;  // clients whose PVS contains the origin argument
-constexpr int MSG_PAS = 5;  // clients whose PAS contains the origin argument
-constexpr int MSG_PVS_R = 6;  // reliable PVS
-constexpr int MSG_PAS_R = 7;  // reliable PAS
+constexpr int MSG_BROADCAST = 0;       // unreliable, all clients
+constexpr int MSG_ONE = 1;             // reliable, one client (edict argument)
+constexpr int MSG_ALL = 2;             // reliable, all clients
+constexpr int MSG_INIT = 3;            // signon/init buffer
+constexpr int MSG_PVS = 4;             // clients whose PVS contains the origin argument
+constexpr int MSG_PAS = 5;             // clients whose PAS contains the origin argument
+constexpr int MSG_PVS_R = 6;           // reliable PVS
+constexpr int MSG_PAS_R = 7;           // reliable PAS
 constexpr int MSG_ONE_UNRELIABLE = 8;  // one client, unreliable datagram
-constexpr int MSG_SPEC = 9;  // all spectator proxies
+constexpr int MSG_SPEC = 9;            // all spectator proxies
 
 // Message types (second argument of pfnMessageBegin)
 constexpr int SVC_TEMPENTITY = 23;  // msg_type argument of pfnMessageBegin for TE_* messages
@@ -309,7 +310,7 @@ constexpr int CHAN_VOICE = 2;
 constexpr int CHAN_ITEM = 3;
 constexpr int CHAN_BODY = 4;
 constexpr int CHAN_STREAM = 5;
-constexpr int CHAN_STATIC = 6;  // static-area channel
+constexpr int CHAN_STATIC = 6;             // static-area channel
 constexpr int CHAN_NETWORKVOICE_BASE = 7;  // 7..500 reserved for network voice
 constexpr int CHAN_NETWORKVOICE_END = 500;
 constexpr int CHAN_BOT = 501;
@@ -336,10 +337,10 @@ constexpr int FCVAR_USERINFO = 2;
 constexpr int FCVAR_SERVER = 4;  // change is announced to players
 constexpr int FCVAR_EXTDLL = 8;  // registered by an external (game/plugin) library
 constexpr int FCVAR_CLIENTDLL = 0x10;
-constexpr int FCVAR_PROTECTED = 0x20;  // value not sent to clients (passwords)
-constexpr int FCVAR_SPONLY = 0x40;  // clients on a multiplayer server cannot change it
+constexpr int FCVAR_PROTECTED = 0x20;      // value not sent to clients (passwords)
+constexpr int FCVAR_SPONLY = 0x40;         // clients on a multiplayer server cannot change it
 constexpr int FCVAR_PRINTABLEONLY = 0x80;  // no unprintable characters
-constexpr int FCVAR_UNLOGGED = 0x100;  // changes of a SERVER cvar are not logged
+constexpr int FCVAR_UNLOGGED = 0x100;      // changes of a SERVER cvar are not logged
 constexpr int FCVAR_NOEXTRAWHITEPACE = 0x200;
 constexpr int FCVAR_PRIVILEGED = 0x400;
 constexpr int FCVAR_FILTERSTUFFTEXT = 0x800;
@@ -359,8 +360,8 @@ constexpr int RES_CHECKFILE = 0x80;
 constexpr int FCUST_FROMHPAK = 1;
 constexpr int FCUST_WIPEDATA = 2;
 constexpr int FCUST_IGNOREINIT = 4;
-constexpr int ENTITY_NORMAL = 1;  // entity_state_t.entityType
-constexpr int ENTITY_BEAM = 2;  // entity_state_t.entityType
+constexpr int ENTITY_NORMAL = 1;        // entity_state_t.entityType
+constexpr int ENTITY_BEAM = 2;          // entity_state_t.entityType
 constexpr int INTERFACE_VERSION = 140;  // DLL_FUNCTIONS version (GetEntityAPI / GetEntityAPI2)
 constexpr int MAX_LEVEL_CONNECTIONS = 16;
 constexpr unsigned int FENTTABLE_PLAYER = 0x80000000u;
@@ -371,112 +372,116 @@ constexpr int FTYPEDESC_GLOBAL = 1;
 constexpr int NEW_DLL_FUNCTIONS_VERSION = 1;  // NEW_DLL_FUNCTIONS version
 
 // Beam start/end entity: entity index in the low 12 bits, attachment above.
-constexpr int BEAMENT_ENTITY(int x) { return x & 0xFFF; }
-constexpr int BEAMENT_ATTACHMENT(int x) { return (x >> 12) & 0xF; }
+constexpr int BEAMENT_ENTITY(int x) {
+    return x & 0xFFF;
+}
+constexpr int BEAMENT_ATTACHMENT(int x) {
+    return (x >> 12) & 0xF;
+}
 
 // Render modes (entvars_t::rendermode).
 enum {
-  kRenderNormal = 0,
-  kRenderTransColor = 1,
-  kRenderTransTexture = 2,
-  kRenderGlow = 3,
-  kRenderTransAlpha = 4,
-  kRenderTransAdd = 5,
+    kRenderNormal = 0,
+    kRenderTransColor = 1,
+    kRenderTransTexture = 2,
+    kRenderGlow = 3,
+    kRenderTransAlpha = 4,
+    kRenderTransAdd = 5,
 };
 
 // Render effects (entvars_t::renderfx).
 enum {
-  kRenderFxNone = 0,
-  kRenderFxPulseSlow = 1,
-  kRenderFxPulseFast = 2,
-  kRenderFxPulseSlowWide = 3,
-  kRenderFxPulseFastWide = 4,
-  kRenderFxFadeSlow = 5,
-  kRenderFxFadeFast = 6,
-  kRenderFxSolidSlow = 7,
-  kRenderFxSolidFast = 8,
-  kRenderFxStrobeSlow = 9,
-  kRenderFxStrobeFast = 10,
-  kRenderFxStrobeFaster = 11,
-  kRenderFxFlickerSlow = 12,
-  kRenderFxFlickerFast = 13,
-  kRenderFxNoDissipation = 14,
-  kRenderFxDistort = 15,
-  kRenderFxHologram = 16,
-  kRenderFxDeadPlayer = 17,
-  kRenderFxExplode = 18,
-  kRenderFxGlowShell = 19,
-  kRenderFxClampMinScale = 20,
-  kRenderFxLightMultiplier = 21,
+    kRenderFxNone = 0,
+    kRenderFxPulseSlow = 1,
+    kRenderFxPulseFast = 2,
+    kRenderFxPulseSlowWide = 3,
+    kRenderFxPulseFastWide = 4,
+    kRenderFxFadeSlow = 5,
+    kRenderFxFadeFast = 6,
+    kRenderFxSolidSlow = 7,
+    kRenderFxSolidFast = 8,
+    kRenderFxStrobeSlow = 9,
+    kRenderFxStrobeFast = 10,
+    kRenderFxStrobeFaster = 11,
+    kRenderFxFlickerSlow = 12,
+    kRenderFxFlickerFast = 13,
+    kRenderFxNoDissipation = 14,
+    kRenderFxDistort = 15,
+    kRenderFxHologram = 16,
+    kRenderFxDeadPlayer = 17,
+    kRenderFxExplode = 18,
+    kRenderFxGlowShell = 19,
+    kRenderFxClampMinScale = 20,
+    kRenderFxLightMultiplier = 21,
 };
 
 // Severity of pfnAlertMessage.
 enum ALERT_TYPE : int {
-  at_notice = 0,
-  at_console = 1,    // like at_notice, always printed to the console
-  at_aiconsole = 2,  // printed only when developer level is 2
-  at_warning = 3,
-  at_error = 4,
-  at_logged = 5,  // server console and log (multiplayer)
+    at_notice = 0,
+    at_console = 1,    // like at_notice, always printed to the console
+    at_aiconsole = 2,  // printed only when developer level is 2
+    at_warning = 3,
+    at_error = 4,
+    at_logged = 5,  // server console and log (multiplayer)
 };
 
 // Where pfnClientPrintf prints.
 enum PRINT_TYPE : int {
-  print_console = 0,
-  print_center = 1,
-  print_chat = 2,
+    print_console = 0,
+    print_center = 1,
+    print_chat = 2,
 };
 
 // How strictly pfnForceUnmodified compares a client's file.
 enum FORCE_TYPE : int {
-  force_exactfile = 0,
-  force_model_samebounds = 1,
-  force_model_specifybounds = 2,
-  force_model_specifybounds_if_avail = 3,
+    force_exactfile = 0,
+    force_model_samebounds = 1,
+    force_model_specifybounds = 2,
+    force_model_specifybounds_if_avail = 3,
 };
 
 // Kinds of resource_t.
 enum resourcetype_t : int {
-  t_sound = 0,
-  t_skin = 1,
-  t_model = 2,
-  t_decal = 3,
-  t_generic = 4,
-  t_eventscript = 5,
-  t_world = 6,
+    t_sound = 0,
+    t_skin = 1,
+    t_model = 2,
+    t_decal = 3,
+    t_generic = 4,
+    t_eventscript = 5,
+    t_world = 6,
 };
 
 // Kinds of netadr_t.
 enum netadrtype_t : int {
-  NA_UNUSED = 0,
-  NA_LOOPBACK = 1,
-  NA_BROADCAST = 2,
-  NA_IP = 3,
-  NA_IPX = 4,
-  NA_BROADCAST_IPX = 5,
+    NA_UNUSED = 0,
+    NA_LOOPBACK = 1,
+    NA_BROADCAST = 2,
+    NA_IP = 3,
+    NA_IPX = 4,
+    NA_BROADCAST_IPX = 5,
 };
 
 // How DLL_FUNCTIONS::pfnUse is meant.
 enum USE_TYPE : int {
-  USE_OFF = 0,
-  USE_ON = 1,
-  USE_SET = 2,
-  USE_TOGGLE = 3,
+    USE_OFF = 0,
+    USE_ON = 1,
+    USE_SET = 2,
+    USE_TOGGLE = 3,
 };
 
 // Engine hull numbers (hullNumber of pfnTraceHull / pfnTraceModel).
 enum hull_enum : int {
-  point_hull = 0,
-  human_hull = 1,  // standing player
-  large_hull = 2,
-  head_hull = 3,  // crouched player
+    point_hull = 0,
+    human_hull = 1,  // standing player
+    large_hull = 2,
+    head_hull = 3,  // crouched player
 };
 
 // fNoMonsters argument of the trace functions.
 enum IGNORE_MONSTERS : int {
-  dont_ignore_monsters = 0,
-  ignore_monsters = 1,
-  missile = 2,
+    dont_ignore_monsters = 0,
+    ignore_monsters = 1,
+    missile = 2,
 };
 
 // Movement-code hull numbers (playermove_t::usehull, index of player_mins/maxs).

@@ -22,10 +22,10 @@
 // memset or `= {}`.
 #pragma once
 
-#include "hl/types.h"
 #include "hl/constants.h"
-#include "hl/entity.h"
-#include "hl/movement.h"
-#include "hl/engine.h"
 #include "hl/dll.h"
+#include "hl/engine.h"
+#include "hl/entity.h"
 #include "hl/export.h"
+#include "hl/movement.h"
+#include "hl/types.h"

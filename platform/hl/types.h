@@ -27,60 +27,84 @@ typedef unsigned long CRC32_t;
 // Converts to float pointers so it can be handed to the table slots that take
 // `const float *` / `float *`.
 struct vec3_t {
-  vec_t x, y, z;
+    vec_t x, y, z;
 
-  vec3_t() = default;
-  constexpr vec3_t(vec_t ax, vec_t ay, vec_t az) : x(ax), y(ay), z(az) {}
+    vec3_t() = default;
+    constexpr vec3_t(vec_t ax, vec_t ay, vec_t az) : x(ax), y(ay), z(az) {}
 
-  // Reads three floats from a raw vector (for example an engine-filled array).
-  static constexpr vec3_t from(const float* v) { return vec3_t(v[0], v[1], v[2]); }
+    // Reads three floats from a raw vector (for example an engine-filled array).
+    static constexpr vec3_t from(const float* v) { return vec3_t(v[0], v[1], v[2]); }
 
-  constexpr vec_t& operator[](int i) { return i == 0 ? x : (i == 1 ? y : z); }
-  constexpr const vec_t& operator[](int i) const { return i == 0 ? x : (i == 1 ? y : z); }
+    constexpr vec_t& operator[](int i) { return i == 0 ? x : (i == 1 ? y : z); }
+    constexpr const vec_t& operator[](int i) const { return i == 0 ? x : (i == 1 ? y : z); }
 
-  operator float*() { return &x; }
-  operator const float*() const { return &x; }
-  float* data() { return &x; }
-  const float* data() const { return &x; }
+    operator float*() { return &x; }
+    operator const float*() const { return &x; }
+    float* data() { return &x; }
+    const float* data() const { return &x; }
 
-  constexpr vec3_t operator+(const vec3_t& o) const { return vec3_t(x + o.x, y + o.y, z + o.z); }
-  constexpr vec3_t operator-(const vec3_t& o) const { return vec3_t(x - o.x, y - o.y, z - o.z); }
-  constexpr vec3_t operator-() const { return vec3_t(-x, -y, -z); }
-  constexpr vec3_t operator*(vec_t s) const { return vec3_t(x * s, y * s, z * s); }
-  constexpr vec3_t operator/(vec_t s) const { return vec3_t(x / s, y / s, z / s); }
-  friend constexpr vec3_t operator*(vec_t s, const vec3_t& v) { return v * s; }
-  constexpr vec3_t& operator+=(const vec3_t& o) { x += o.x; y += o.y; z += o.z; return *this; }
-  constexpr vec3_t& operator-=(const vec3_t& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
-  constexpr vec3_t& operator*=(vec_t s) { x *= s; y *= s; z *= s; return *this; }
-  constexpr vec3_t& operator/=(vec_t s) { x /= s; y /= s; z /= s; return *this; }
-  constexpr bool operator==(const vec3_t& o) const { return x == o.x && y == o.y && z == o.z; }
-  constexpr bool operator!=(const vec3_t& o) const { return !(*this == o); }
+    constexpr vec3_t operator+(const vec3_t& o) const { return vec3_t(x + o.x, y + o.y, z + o.z); }
+    constexpr vec3_t operator-(const vec3_t& o) const { return vec3_t(x - o.x, y - o.y, z - o.z); }
+    constexpr vec3_t operator-() const { return vec3_t(-x, -y, -z); }
+    constexpr vec3_t operator*(vec_t s) const { return vec3_t(x * s, y * s, z * s); }
+    constexpr vec3_t operator/(vec_t s) const { return vec3_t(x / s, y / s, z / s); }
+    friend constexpr vec3_t operator*(vec_t s, const vec3_t& v) { return v * s; }
+    constexpr vec3_t& operator+=(const vec3_t& o) {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        return *this;
+    }
+    constexpr vec3_t& operator-=(const vec3_t& o) {
+        x -= o.x;
+        y -= o.y;
+        z -= o.z;
+        return *this;
+    }
+    constexpr vec3_t& operator*=(vec_t s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    constexpr vec3_t& operator/=(vec_t s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
+    constexpr bool operator==(const vec3_t& o) const { return x == o.x && y == o.y && z == o.z; }
+    constexpr bool operator!=(const vec3_t& o) const { return !(*this == o); }
 
-  constexpr vec_t dot(const vec3_t& o) const { return x * o.x + y * o.y + z * o.z; }
-  constexpr vec3_t cross(const vec3_t& o) const {
-    return vec3_t(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x);
-  }
-  constexpr vec_t lengthSquared() const { return dot(*this); }
-  constexpr vec_t length2DSquared() const { return x * x + y * y; }
-  vec_t length() const { return sqrtf(lengthSquared()); }
-  vec_t length2D() const { return sqrtf(length2DSquared()); }
-  // Unit vector in the same direction; the zero vector stays zero.
-  vec3_t normalized() const {
-    vec_t len = length();
-    return len > 0.0f ? *this / len : vec3_t(0.0f, 0.0f, 0.0f);
-  }
-  // The same vector with z = 0.
-  constexpr vec3_t flattened() const { return vec3_t(x, y, 0.0f); }
-  constexpr bool isZero() const { return x == 0.0f && y == 0.0f && z == 0.0f; }
+    constexpr vec_t dot(const vec3_t& o) const { return x * o.x + y * o.y + z * o.z; }
+    constexpr vec3_t cross(const vec3_t& o) const {
+        return vec3_t(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x);
+    }
+    constexpr vec_t lengthSquared() const { return dot(*this); }
+    constexpr vec_t length2DSquared() const { return x * x + y * y; }
+    vec_t length() const { return sqrtf(lengthSquared()); }
+    vec_t length2D() const { return sqrtf(length2DSquared()); }
+    // Unit vector in the same direction; the zero vector stays zero.
+    vec3_t normalized() const {
+        vec_t len = length();
+        return len > 0.0f ? *this / len : vec3_t(0.0f, 0.0f, 0.0f);
+    }
+    // The same vector with z = 0.
+    constexpr vec3_t flattened() const { return vec3_t(x, y, 0.0f); }
+    constexpr bool isZero() const { return x == 0.0f && y == 0.0f && z == 0.0f; }
 };
 
-constexpr vec_t DotProduct(const vec3_t& a, const vec3_t& b) { return a.dot(b); }
-constexpr vec3_t CrossProduct(const vec3_t& a, const vec3_t& b) { return a.cross(b); }
+constexpr vec_t DotProduct(const vec3_t& a, const vec3_t& b) {
+    return a.dot(b);
+}
+constexpr vec3_t CrossProduct(const vec3_t& a, const vec3_t& b) {
+    return a.cross(b);
+}
 
 struct color24 {
-  byte r;
-  byte g;
-  byte b;
+    byte r;
+    byte g;
+    byte b;
 };
 
 // Records the tables name. Those without a body here are opaque to plugins.
