@@ -122,6 +122,7 @@ int Hook_Precache(edict_t* entity) {
   HookConfig.nextRead = 0.0f;
   Hook_ReadSettings();
   Hook_AllocStrings();
+  HookSvGravity = EngineTable.pfnCVarGetPointer("sv_gravity");
   EngineTable.pfnPrecacheModel(Persistent(kBeamSprite));
   EngineTable.pfnPrecacheModel(Persistent(kHookModel));
   EngineTable.pfnPrecacheSound(Persistent(kSoundHit));

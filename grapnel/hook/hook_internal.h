@@ -90,10 +90,34 @@ inline constexpr const char* kUseKey = "GP_hook_usekey";
 inline constexpr const char* kPassword = "GP_hook_password";
 }  // namespace hookcvar
 
+// The hook's console variable records, in registration order. The engine
+// links them and keeps their value current, so the per-frame code reads a
+// registered record's value instead of looking the name up every frame.
+enum HookCvarIndex {
+  kCvarOn, kCvarDeploySpeed, kCvarSpeed, kCvarGround, kCvarShowSpy, kCvarSound, kCvarHold,
+  kCvarSky, kCvarPlayers, kCvarOnlyWalls, kCvarColor, kCvarGravity, kCvarInstant, kCvarSwing,
+  kCvarSwingAcceleration, kCvarSwingReelSpeed, kCvarSwingMinLength, kCvarWait, kCvarForceSpeed,
+  kCvarWidth, kCvarNoise, kCvarWeapon, kCvarUseKey, kCvarPassword, kHookCvarCount
+};
+extern cvar_t HookCvars[kHookCvarCount];
+extern bool HookCvarsRegistered;
+// The engine's own gravity variable, looked up once per map.
+extern cvar_t* HookSvGravity;
+
 // Small helpers over the engine table.
 inline float Hook_Now() { return GameGlobals ? GameGlobals->time : 0.0f; }
 
 inline float Hook_Cvar(const char* name) { return EngineTable.pfnCVarGetFloat(name); }
+
+// Current value of one of the hook's variables, read from its record once it
+// is registered (by name through the engine before that).
+inline float Hook_CvarFast(HookCvarIndex index) {
+  return HookCvarsRegistered ? HookCvars[index].value : EngineTable.pfnCVarGetFloat(HookCvars[index].name);
+}
+
+inline float Hook_SvGravity() {
+  return HookSvGravity ? HookSvGravity->value : EngineTable.pfnCVarGetFloat("sv_gravity");
+}
 
 // Integer part of a float (toward zero), kept inside the int range.
 inline int Hook_Trunc(float value) {

@@ -28,7 +28,7 @@ void Pull(edict_t* player, const vec3_t& anchor) {
   float speed = HookConfig.forceSpeed != 0.0f ? HookConfig.forceSpeed
                                               : HookConfig.pullSpeedScale * player->v.maxspeed;
   velocity = dir * speed;
-  if (velocity.z < 0.0f && Hook_Cvar(hookcvar::kGround) == 0.0f) velocity.z = z0;
+  if (velocity.z < 0.0f && Hook_CvarFast(kCvarGround) == 0.0f) velocity.z = z0;
   player->v.velocity = velocity;
 }
 
@@ -78,7 +78,7 @@ void Swing(edict_t* player, HookPlayerState* rec, const vec3_t& anchor) {
   float vr = v.dot(rope) / d;
   float stretch = (d - rec->ropeLength) * 4.0f;
   if (tl > 10.0f) {
-    float g = -Hook_Cvar("sv_gravity") * t.z / tl;
+    float g = -Hook_SvGravity() * t.z / tl;
     float k = g * 0.1f / tl;
     v.x += Hook_Round(t.x * k);
     v.y += Hook_Round(t.y * k);
@@ -107,7 +107,7 @@ int Hook_PreThink(edict_t* player) {
 void Hook_Pull(edict_t* player, HookPlayerState* rec) {
   vec3_t anchor = rec->attachedTo->v.origin - rec->attachedOrigin + rec->anchor;
   if (Hook_IsValid(rec->hookEntity)) rec->hookEntity->v.origin = anchor;
-  if (Hook_Cvar(hookcvar::kSwing) == 0.0f)
+  if (Hook_CvarFast(kCvarSwing) == 0.0f)
     Pull(player, anchor);
   else
     Swing(player, rec, anchor);

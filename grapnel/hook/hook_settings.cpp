@@ -4,12 +4,13 @@
 HookSettings HookConfig;
 HookPlayerState HookPlayers[kHookMaxPlayers];
 
-namespace {
+cvar_t* HookSvGravity = nullptr;
+bool HookCvarsRegistered = false;
 
 // The engine links these records into its variable list and keeps them for
 // the life of the library, so they live in static storage and stay writable.
 #define HOOK_CVAR(name, value, flags) {const_cast<char*>(name), const_cast<char*>(value), flags, 0.0f, nullptr}
-cvar_t HookCvars[] = {
+cvar_t HookCvars[kHookCvarCount] = {
     HOOK_CVAR("GP_hook_on", "1", FCVAR_ARCHIVE | FCVAR_SERVER),
     HOOK_CVAR("GP_hook_deployspeed", "1500", FCVAR_ARCHIVE),
     HOOK_CVAR("GP_hook_speed", "1.5", FCVAR_ARCHIVE),
@@ -36,9 +37,10 @@ cvar_t HookCvars[] = {
     HOOK_CVAR("GP_hook_password", "0", FCVAR_ARCHIVE),
 };
 #undef HOOK_CVAR
-static_assert(sizeof(HookCvars) / sizeof(HookCvars[0]) == 24, "the hook has 24 console variables");
+static_assert(kHookCvarCount == 24, "the hook has 24 console variables");
 
-bool CvarsRegistered = false;
+namespace {
+
 int TextMsgId = 0;
 
 // Copies at most size - 1 characters and always terminates.
@@ -97,9 +99,9 @@ HookPlayerState* Hook_RecordOf(const edict_t* player) {
 }
 
 void Hook_RegisterCvars() {
-  if (CvarsRegistered) return;  // the engine links each record once
-  CvarsRegistered = true;
+  if (HookCvarsRegistered) return;  // the engine links each record once
   for (cvar_t& cvar : HookCvars) EngineTable.pfnCVarRegister(&cvar);
+  HookCvarsRegistered = true;
 }
 
 void Hook_ReadSettings() {
