@@ -1,0 +1,147 @@
+// Standalone proxy mode: the engine loaded this library as its game library.
+// It loads the real game library named in the mod's configuration file,
+// stands its own engine wrappers between the game library and the engine,
+// and hands the engine its own game-library table.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "exports.h"
+#include "os/os.h"
+#include "proxy_config.h"
+
+void* GameLibrary;
+DLL_FUNCTIONS GameDllTable;
+
+namespace {
+
+constexpr int kPathSize = 256;
+
+APIFUNCTION GameGetEntityAPI;
+NEW_DLL_FUNCTIONS_FN GameGetNewDLLFunctions;
+GIVE_ENGINE_FUNCTIONS_FN GameGiveFnptrsToDll;
+
+void Alert(ALERT_TYPE level, const char* format, const char* text) {
+  if (EngineTable.pfnAlertMessage) EngineTable.pfnAlertMessage(level, const_cast<char*>(format), text);
+}
+
+// The server cannot go on without a game library that it can call.
+[[noreturn]] void StopServer() {
+  printf("{GrapnelMod} The server cannot run without its game library; exiting.\n");
+  fflush(stdout);
+  exit(1);
+}
+
+// Appends text at out[*used], bounded by the path buffer; false when cut.
+bool Append(char* out, size_t* used, const char* text) {
+  size_t len = strlen(text);
+  size_t room = kPathSize - 1 - *used;
+  bool fits = len <= room;
+  if (!fits) len = room;
+  memcpy(out + *used, text, len);
+  *used += len;
+  out[*used] = '\0';
+  return fits;
+}
+
+// Builds "<mod>\<a>\<b>" with the platform's separators; false when cut.
+bool ModPath(char* out, const char* a, const char* b) {
+  size_t used = 0;
+  out[0] = '\0';
+  bool fits = Append(out, &used, ModDirName) && Append(out, &used, "\\") && Append(out, &used, a) &&
+              Append(out, &used, "\\") && Append(out, &used, b);
+  os::toNativeSeparators(out);
+  return fits;
+}
+
+// The engine's entries the game library reaches through the plugin: every
+// one from pfnPrecacheModel to pfnGetPlayerWONId except pfnEngineFprintf,
+// and pfnGetPlayerAuthId. The rest stay the engine's own.
+void PatchEngineTable(enginefuncs_t* engine) {
+  using Fn = void (*)();
+  Fn* to = reinterpret_cast<Fn*>(engine);
+  const Fn* from = reinterpret_cast<const Fn*>(&HookedEngineTable);
+  constexpr size_t kFprintf = offsetof(enginefuncs_t, pfnEngineFprintf) / sizeof(Fn);
+  constexpr size_t kLast = offsetof(enginefuncs_t, pfnGetPlayerWONId) / sizeof(Fn);
+  constexpr size_t kAuthId = offsetof(enginefuncs_t, pfnGetPlayerAuthId) / sizeof(Fn);
+  for (size_t i = 0; i <= kLast; ++i) {
+    if (i != kFprintf) to[i] = from[i];
+  }
+  to[kAuthId] = from[kAuthId];
+}
+
+// Frees the game library when the process unloads this library.
+__attribute__((destructor)) void FreeGameLibrary() {
+  if (GameLibrary) os::freeLibrary(GameLibrary);
+  GameLibrary = nullptr;
+}
+
+}  // namespace
+
+void Proxy_LoadGameLibrary(enginefuncs_t* engine, globalvars_t* globals) {
+  char configPath[kPathSize];
+  bool fits = ModPath(configPath, "addons\\GrapnelMod", "GP_config.txt");
+  FILE* config = fits ? fopen(configPath, "rt") : nullptr;
+  if (!config) {
+    printf("{GrapnelMod} Error reading from GP_config.txt!\n");
+    printf("{GrapnelMod} Exiting...\n");
+    fflush(stdout);
+    exit(0);
+  }
+  char word[kPathSize];
+  ProxyConfigResult read = ProxyConfig_ReadWord(config, word, sizeof(word));
+  fclose(config);
+  if (read != kConfigWord) {
+    printf(read == kConfigEmpty ? "{GrapnelMod} GP_config.txt names no game library!\n"
+                                : "{GrapnelMod} The game library name in GP_config.txt is too long!\n");
+    StopServer();
+  }
+
+  char libraryPath[kPathSize];
+  fits = ModPath(libraryPath, "dlls", word);
+  GameLibrary = fits ? os::loadLibrary(libraryPath) : nullptr;
+  printf("Loaded GrapnelMod - not using metamod.\n");
+  fflush(stdout);
+  if (GameLibrary)
+    Alert(at_console, "{GrapnelMod} Loaded %s.\n", libraryPath);
+  else
+    Alert(at_error, "{GrapnelMod} File %s not found!\n", libraryPath);
+
+  GameGetEntityAPI = reinterpret_cast<APIFUNCTION>(GameLibrary ? os::findSymbol(GameLibrary, "GetEntityAPI") : nullptr);
+  if (!GameGetEntityAPI) Alert(at_error, "%s", "{GrapnelMod} Can't get mod's GetEntityAPI!\n");
+  GameGetNewDLLFunctions = reinterpret_cast<NEW_DLL_FUNCTIONS_FN>(
+      GameLibrary ? os::findSymbol(GameLibrary, "GetNewDLLFunctions") : nullptr);
+  GameGiveFnptrsToDll = reinterpret_cast<GIVE_ENGINE_FUNCTIONS_FN>(
+      GameLibrary ? os::findSymbol(GameLibrary, "GiveFnptrsToDll") : nullptr);
+  if (!GameGiveFnptrsToDll) Alert(at_error, "%s", "{GrapnelMod} Can't get mod's GiveFnptrsToDll!\n");
+  if (!GameLibrary || !GameGetEntityAPI || !GameGiveFnptrsToDll) StopServer();
+
+  if (engine) PatchEngineTable(engine);
+  GameGiveFnptrsToDll(engine, globals);
+}
+
+namespace {
+
+int FetchGameTable() {
+  if (!GameGetEntityAPI) return 0;
+  return GameGetEntityAPI(&GameDllTable, kDllVersion) ? 1 : 0;
+}
+
+}  // namespace
+
+int Proxy_GetEntityAPI2(DLL_FUNCTIONS* table, int* /*version*/) {
+  if (!table) return 0;
+  CopyEntries(table, &HookedDllTable, kDllEntries);
+  return FetchGameTable();
+}
+
+int Proxy_GetEntityAPI(DLL_FUNCTIONS* table, int version) {
+  if (!table || version != kDllVersion) return 0;
+  CopyEntries(table, &HookedDllTable, kDllEntries);
+  return FetchGameTable();
+}
+
+int Proxy_GetNewDLLFunctions(NEW_DLL_FUNCTIONS* table, int* version) {
+  if (!GameGetNewDLLFunctions) return 0;
+  return GameGetNewDLLFunctions(table, version) ? 1 : 0;
+}
