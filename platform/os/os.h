@@ -12,25 +12,29 @@ using Library = void*;
 // Loads a shared library by path; null on failure (see lastError).
 Library loadLibrary(const char* path);
 // A library the process already has loaded, found by its file name
-// (for example "metamod.dll"), without loading it; null when absent.
+// (for example "metamod.dll"), without loading it; null when absent. The
+// handle is borrowed: do not pass it to freeLibrary.
 Library findLoadedLibrary(const char* fileName);
 // Address of an exported symbol, or null.
 void* findSymbol(Library lib, const char* name);
 void freeLibrary(Library lib);
 // The system's text for the last failed call of this seam ("" when none).
+// A later successful call leaves it as it is.
 const char* lastError();
 
 // The platform's folder separator: '\\' on Windows, '/' elsewhere.
 char pathSeparator();
-// Writes a + separator + b into out (size bytes, always terminated).
-// Returns false when the result had to be cut.
+// Writes a + separator + b into out (size bytes, always terminated). No
+// separator is added when a is empty or already ends with one, or b is empty.
+// Returns false when the result had to be cut (out then holds what fit).
 bool joinPath(char* out, size_t size, const char* a, const char* b);
 // Rewrites every '\\' and '/' of path into the platform's separator.
 void toNativeSeparators(char* path);
 // The process's current folder; false when it does not fit or is unknown.
 bool currentDirectory(char* out, size_t size);
 
-// Asks the desktop to open a web address in the default browser.
+// Asks the desktop to open a web address in the default browser; false when
+// the request could not be handed over (see lastError).
 bool openWebPage(const char* url);
 
 }  // namespace os

@@ -1,0 +1,114 @@
+// The OS seam on Windows: LoadLibraryA and friends, the current directory,
+// ShellExecuteA.
+#include <shellapi.h>
+#include <string.h>
+#include <windows.h>
+
+#include "os/os.h"
+
+namespace os {
+namespace {
+
+char g_lastError[512];
+
+void setError(const char* text) {
+    if (!text || !*text) text = "unknown error";
+    size_t n = strlen(text);
+    if (n >= sizeof g_lastError) n = sizeof g_lastError - 1;
+    memcpy(g_lastError, text, n);
+    g_lastError[n] = '\0';
+}
+
+// The system's text for an error code, without the trailing line break.
+void setSystemError(DWORD code) {
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             code, 0, g_lastError, sizeof g_lastError, nullptr);
+    if (n == 0) {
+        setError("unknown error");
+        return;
+    }
+    while (n > 0 && (g_lastError[n - 1] == '\r' || g_lastError[n - 1] == '\n' ||
+                     g_lastError[n - 1] == ' ' || g_lastError[n - 1] == '.'))
+        g_lastError[--n] = '\0';
+}
+
+}  // namespace
+
+Library loadLibrary(const char* path) {
+    if (!path || !*path) {
+        setError("no library path given");
+        return nullptr;
+    }
+    HMODULE module = LoadLibraryA(path);
+    if (!module) setSystemError(GetLastError());
+    return reinterpret_cast<Library>(module);
+}
+
+Library findLoadedLibrary(const char* fileName) {
+    if (!fileName || !*fileName) {
+        setError("no library name given");
+        return nullptr;
+    }
+    HMODULE module = GetModuleHandleA(fileName);
+    if (!module) setSystemError(GetLastError());
+    return reinterpret_cast<Library>(module);
+}
+
+void* findSymbol(Library lib, const char* name) {
+    if (!lib || !name || !*name) {
+        setError("no library or symbol name given");
+        return nullptr;
+    }
+    FARPROC address = GetProcAddress(reinterpret_cast<HMODULE>(lib), name);
+    if (!address) {
+        setSystemError(GetLastError());
+        return nullptr;
+    }
+    void* result;
+    static_assert(sizeof result == sizeof address);
+    memcpy(&result, &address, sizeof result);
+    return result;
+}
+
+void freeLibrary(Library lib) {
+    if (lib && !FreeLibrary(reinterpret_cast<HMODULE>(lib))) setSystemError(GetLastError());
+}
+
+const char* lastError() {
+    return g_lastError;
+}
+
+char pathSeparator() {
+    return '\\';
+}
+
+bool currentDirectory(char* out, size_t size) {
+    if (!out || size == 0) return false;
+    DWORD capacity = size > 0x7fffffff ? 0x7fffffff : static_cast<DWORD>(size);
+    DWORD n = GetCurrentDirectoryA(capacity, out);
+    if (n == 0 || n >= capacity) {
+        if (n == 0) {
+            setSystemError(GetLastError());
+        } else {
+            setError("current directory does not fit the buffer");
+        }
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool openWebPage(const char* url) {
+    if (!url || !*url) {
+        setError("not a web address");
+        return false;
+    }
+    HINSTANCE result = ShellExecuteA(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) <= 32) {
+        setError("the web page could not be opened");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace os

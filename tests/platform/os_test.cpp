@@ -1,0 +1,174 @@
+// The OS seam: loading a real shared library, finding symbols, the error
+// text, paths, the current folder and the web-page opener.
+#include "os/os.h"
+
+#include <gtest/gtest.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using AnswerFn = int (*)();
+
+AnswerFn answerOf(os::Library lib, const char* name) {
+    return reinterpret_cast<AnswerFn>(os::findSymbol(lib, name));
+}
+
+}  // namespace
+
+TEST(OsLibrary, LoadsFindsCallsAndFrees) {
+    os::Library lib = os::loadLibrary(NUVDM_SEAM_LIB);
+    ASSERT_NE(lib, nullptr) << os::lastError();
+    AnswerFn answer = answerOf(lib, "seam_answer");
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer(), 42);
+    EXPECT_EQ(answerOf(lib, "seam_calls")(), 1);
+    os::freeLibrary(lib);
+}
+
+TEST(OsLibrary, MissingSymbolGivesNullAndTheSystemText) {
+    os::Library lib = os::loadLibrary(NUVDM_SEAM_LIB);
+    ASSERT_NE(lib, nullptr) << os::lastError();
+    EXPECT_EQ(os::findSymbol(lib, "seam_no_such_symbol"), nullptr);
+    EXPECT_NE(strstr(os::lastError(), "seam_no_such_symbol"), nullptr) << os::lastError();
+    EXPECT_EQ(os::findSymbol(lib, "seam_hidden"), nullptr) << "hidden symbols stay hidden";
+    EXPECT_EQ(os::findSymbol(lib, nullptr), nullptr);
+    EXPECT_EQ(os::findSymbol(nullptr, "seam_answer"), nullptr);
+    os::freeLibrary(lib);
+}
+
+TEST(OsLibrary, MissingLibraryGivesNullAndTheSystemText) {
+    EXPECT_EQ(os::loadLibrary("/nonexistent/folder/seam_nothing.so"), nullptr);
+    EXPECT_NE(strstr(os::lastError(), "seam_nothing.so"), nullptr) << os::lastError();
+    EXPECT_EQ(os::loadLibrary(""), nullptr);
+    EXPECT_STRNE(os::lastError(), "");
+    EXPECT_EQ(os::loadLibrary(nullptr), nullptr);
+    os::freeLibrary(nullptr);  // harmless
+}
+
+TEST(OsLibrary, FindsALoadedLibraryByFileNameOnly) {
+    EXPECT_EQ(os::findLoadedLibrary(NUVDM_SEAM_LIB_NAME), nullptr) << "not loaded yet";
+    os::Library lib = os::loadLibrary(NUVDM_SEAM_LIB);
+    ASSERT_NE(lib, nullptr) << os::lastError();
+
+    os::Library found = os::findLoadedLibrary(NUVDM_SEAM_LIB_NAME);
+    ASSERT_NE(found, nullptr) << os::lastError();
+    EXPECT_EQ(answerOf(found, "seam_answer")(), 42);
+
+    std::string upper = NUVDM_SEAM_LIB_NAME;
+    for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    EXPECT_NE(os::findLoadedLibrary(upper.c_str()), nullptr) << "file names compare without case";
+    EXPECT_NE(os::findLoadedLibrary(NUVDM_SEAM_LIB), nullptr) << "a full path works too";
+
+    // The found handles are borrowed: one free of our own handle unloads it.
+    os::freeLibrary(lib);
+    EXPECT_EQ(os::findLoadedLibrary(NUVDM_SEAM_LIB_NAME), nullptr);
+    EXPECT_EQ(os::findLoadedLibrary(""), nullptr);
+}
+
+TEST(OsPaths, JoinsWithOneSeparator) {
+    char out[64];
+    EXPECT_TRUE(os::joinPath(out, sizeof out, "cstrike", "addons"));
+    EXPECT_STREQ(out, "cstrike/addons");
+    EXPECT_TRUE(os::joinPath(out, sizeof out, "cstrike/", "addons"));
+    EXPECT_STREQ(out, "cstrike/addons");
+    EXPECT_TRUE(os::joinPath(out, sizeof out, "", "addons"));
+    EXPECT_STREQ(out, "addons");
+    EXPECT_TRUE(os::joinPath(out, sizeof out, "cstrike", ""));
+    EXPECT_STREQ(out, "cstrike");
+    EXPECT_TRUE(os::joinPath(out, sizeof out, nullptr, nullptr));
+    EXPECT_STREQ(out, "");
+    EXPECT_EQ(os::pathSeparator(), '/');
+}
+
+TEST(OsPaths, ReportsACutAndStaysTerminated) {
+    char out[8];
+    memset(out, 'x', sizeof out);
+    EXPECT_TRUE(os::joinPath(out, sizeof out, "abc", "def"));  // 7 + terminator fits
+    EXPECT_STREQ(out, "abc/def");
+    EXPECT_FALSE(os::joinPath(out, sizeof out, "abcd", "efgh"));
+    EXPECT_STREQ(out, "abcd/ef");
+    EXPECT_FALSE(os::joinPath(out, 1, "a", "b"));
+    EXPECT_STREQ(out, "");
+    EXPECT_FALSE(os::joinPath(out, 0, "a", "b"));
+}
+
+TEST(OsPaths, RewritesSeparators) {
+    char path[] = "cstrike\\addons/metamod\\dlls";
+    os::toNativeSeparators(path);
+    EXPECT_STREQ(path, "cstrike/addons/metamod/dlls");
+    os::toNativeSeparators(nullptr);
+}
+
+TEST(OsPaths, CurrentDirectory) {
+    char expected[PATH_MAX];
+    ASSERT_NE(getcwd(expected, sizeof expected), nullptr);
+    char out[PATH_MAX];
+    ASSERT_TRUE(os::currentDirectory(out, sizeof out));
+    EXPECT_STREQ(out, expected);
+
+    char tooSmall[2];
+    EXPECT_FALSE(os::currentDirectory(tooSmall, sizeof tooSmall));
+    EXPECT_STREQ(tooSmall, "");
+    EXPECT_STRNE(os::lastError(), "");
+}
+
+// A stand-in xdg-open on the search path records the address it was given.
+class OsWebPage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ =
+            std::filesystem::temp_directory_path() / ("nuvdm_os_test_" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+        const char* path = getenv("PATH");
+        oldPath_ = path ? path : "";
+    }
+    void TearDown() override {
+        setenv("PATH", oldPath_.c_str(), 1);
+        std::filesystem::remove_all(dir_);
+    }
+    void installOpener() {
+        std::filesystem::path script = dir_ / "xdg-open";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << (dir_ / "opened").string()
+                              << ".tmp\"\nmv \"" << (dir_ / "opened").string() << ".tmp\" \""
+                              << (dir_ / "opened").string() << "\"\n";
+        chmod(script.c_str(), 0755);
+    }
+    std::string waitForOpened() {
+        std::filesystem::path opened = dir_ / "opened";
+        for (int i = 0; i < 500 && !std::filesystem::exists(opened); ++i) usleep(10000);
+        std::ifstream in(opened);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    std::filesystem::path dir_;
+    std::string oldPath_;
+};
+
+TEST_F(OsWebPage, HandsTheAddressToTheDesktopOpener) {
+    installOpener();
+    setenv("PATH", (dir_.string() + ":/usr/bin:/bin").c_str(), 1);
+    const char* url = "http://example.com/a b;$(touch x)";
+    EXPECT_TRUE(os::openWebPage(url)) << os::lastError();
+    EXPECT_EQ(waitForOpened(), url) << "passed as one argument, no shell";
+}
+
+TEST_F(OsWebPage, ReportsAMissingOpener) {
+    setenv("PATH", dir_.c_str(), 1);  // empty folder: no xdg-open
+    EXPECT_FALSE(os::openWebPage("http://example.com/"));
+    EXPECT_STRNE(os::lastError(), "");
+}
+
+TEST_F(OsWebPage, RefusesWhatIsNoAddress) {
+    installOpener();
+    setenv("PATH", dir_.c_str(), 1);
+    EXPECT_FALSE(os::openWebPage(nullptr));
+    EXPECT_FALSE(os::openWebPage(""));
+    EXPECT_FALSE(os::openWebPage("--help")) << "would be read as an option";
+}
