@@ -140,13 +140,8 @@ static void setOriginHere(MapEntity* pending) {
 // True when the class is one the game knows: the loaded Metamod library
 // exports a link function of that name for every entity class.
 static bool classExists(const char* name) {
-#ifdef RIX_WITHOUT_OS_SEAM
-  (void)name;
-  return false;
-#else
   os::Library metamod = os::findLoadedLibrary(kMetamodLibrary);
   return metamod && name[0] && os::findSymbol(metamod, name) != nullptr;
-#endif
 }
 
 // Keys and values go to the addition file between double quotes, so they
