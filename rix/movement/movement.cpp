@@ -35,6 +35,10 @@ constexpr int kModBrush = 0;  // PM_GetModelType of a brush model
 vec3_t stuckTable[kStuckSlots];
 int stuckLast[kMaxStuckPlayers][2];
 float stuckCheckTime[kMaxStuckPlayers][2];
+// A jump launched slower than the ground-snap speed must not be pulled back
+// to the floor by the next ground check: set per player and side while the
+// jump rises.
+bool jumpRising[kMaxStuckPlayers][2];
 bool initialised = false;
 bool isServer = false;
 
@@ -155,6 +159,8 @@ int nextStuckOffset(vec3_t* offset) {
 }
 
 void resetStuckOffsets() { stuckLast[stuckSlot()][isServer ? 1 : 0] = 0; }
+
+bool& rising() { return jumpRising[stuckSlot()][isServer ? 1 : 0]; }
 
 bool isPlayerEntity(int hitent) {
     return hitent >= 0 && hitent < pmove->numphysent && pmove->physents[hitent].player != 0;
@@ -294,7 +300,8 @@ bool checkWater() {
 void categorizePosition() {
     checkWater();
 
-    if (pmove->velocity.z > 180.0f) {
+    if (rising() && pmove->velocity.z <= 0) rising() = false;
+    if (pmove->velocity.z > 180.0f || rising()) {
         pmove->onground = -1;
         return;
     }
@@ -338,6 +345,7 @@ float calcRoll(const vec3_t& angles, const vec3_t& velocity, float rollangle, fl
     vec3_t right;
     angleVectors(angles, nullptr, &right, nullptr);
     float side = velocity.dot(right);
+    if (isNotANumber(side)) return 0;  // a bad velocity is repaired later in the move
     float sign = side < 0 ? -1.0f : 1.0f;
     side = fabsf(side);
     side = side < rollspeed ? side * rollangle / rollspeed : rollangle;
@@ -762,6 +770,7 @@ void jump() {
     }
 
     if (pmove->cmd.buttons & IN_ALT1) pmove->velocity.z *= ja;
+    rising() = pmove->velocity.z > 0;
 
     fixupGravity();
     pmove->oldbuttons |= IN_JUMP;
@@ -1148,7 +1157,10 @@ void playerMove(bool server) {
     bool onTrain = (pmove->flags & FL_ONTRAIN) != 0;
     if (!pmove->dead && !onTrain) {
         ladder = findLadder();
-        if (ladder) onLadder = true;
+        if (ladder) {
+            onLadder = true;
+            rising() = false;
+        }
     }
 
     UpdateStepSound();
@@ -1199,6 +1211,7 @@ void Initialise(playermove_t* pm) {
     buildStuckTable();
     memset(stuckLast, 0, sizeof(stuckLast));
     memset(stuckCheckTime, 0, sizeof(stuckCheckTime));
+    memset(jumpRising, 0, sizeof(jumpRising));
     LoadMaterials();
     initialised = true;
 }
