@@ -308,6 +308,13 @@ C_DLLEXPORT int Meta_Attach(PLUG_LOADTIME, META_FUNCTIONS* functionTable, meta_g
 
 C_DLLEXPORT int Meta_Detach(PLUG_LOADTIME, PL_UNLOAD_REASON) { return TRUE; }
 
+// The map lists live until the next map start; a plugin unloaded in between
+// gives their memory back as the library goes.
+__attribute__((destructor)) static void freeMapLists() {
+  EntList_Clear(&addedEntities);
+  Removal_Clear(&removalList);
+}
+
 // The game's entity base class, as far as the export below needs it: Use is
 // the 46th entry (index 45) of its virtual table.
 class CBaseEntity {
