@@ -1,8 +1,11 @@
 // The OS seam on Windows: LoadLibraryA and friends, the current directory,
 // ShellExecuteA.
-#include <shellapi.h>
+#include <stdio.h>
 #include <string.h>
 #include <windows.h>
+
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 #include "os/os.h"
 
@@ -19,8 +22,9 @@ void setError(const char* text) {
     g_lastError[n] = '\0';
 }
 
-// The system's text for an error code, without the trailing line break.
-void setSystemError(DWORD code) {
+// The system's text for an error code, without the trailing line break,
+// followed by what the failed call was about (a path or a symbol name).
+void setSystemError(DWORD code, const char* subject = nullptr) {
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                              code, 0, g_lastError, sizeof g_lastError, nullptr);
     if (n == 0) {
@@ -30,6 +34,11 @@ void setSystemError(DWORD code) {
     while (n > 0 && (g_lastError[n - 1] == '\r' || g_lastError[n - 1] == '\n' ||
                      g_lastError[n - 1] == ' ' || g_lastError[n - 1] == '.'))
         g_lastError[--n] = '\0';
+    if (subject && *subject) {
+        size_t room = sizeof g_lastError - n;
+        int written = snprintf(g_lastError + n, room, ": %s", subject);
+        if (written < 0) g_lastError[n] = '\0';
+    }
 }
 
 }  // namespace
@@ -40,7 +49,7 @@ Library loadLibrary(const char* path) {
         return nullptr;
     }
     HMODULE module = LoadLibraryA(path);
-    if (!module) setSystemError(GetLastError());
+    if (!module) setSystemError(GetLastError(), path);
     return reinterpret_cast<Library>(module);
 }
 
@@ -50,7 +59,7 @@ Library findLoadedLibrary(const char* fileName) {
         return nullptr;
     }
     HMODULE module = GetModuleHandleA(fileName);
-    if (!module) setSystemError(GetLastError());
+    if (!module) setSystemError(GetLastError(), fileName);
     return reinterpret_cast<Library>(module);
 }
 
@@ -61,7 +70,7 @@ void* findSymbol(Library lib, const char* name) {
     }
     FARPROC address = GetProcAddress(reinterpret_cast<HMODULE>(lib), name);
     if (!address) {
-        setSystemError(GetLastError());
+        setSystemError(GetLastError(), name);
         return nullptr;
     }
     void* result;
