@@ -9,11 +9,6 @@
 #include "tweaks.h"
 #include "watch.h"
 
-// The movement may not be linked in yet; then the game's own movement runs.
-void PM_Init(playermove_t* pm) __attribute__((weak));
-bool Move_IsNeeded(float longjump, float bunnyjump, float jumpability) __attribute__((weak));
-void PM_Move(playermove_t* pm, int server) __attribute__((weak));
-
 enginefuncs_t engine;
 globalvars_t* gpGlobals;
 bool isCounterStrike;
@@ -118,7 +113,7 @@ static void hookPlayerPreThink(edict_t* player) {
 }
 
 static void hookPM_Move(playermove_t* pm, qboolean server) {
-  if (pm && &PM_Move && &Move_IsNeeded && Move_IsNeeded(Setting(settings.longjump), Setting(settings.bunnyjump),
+  if (pm && Move_IsNeeded(Setting(settings.longjump), Setting(settings.bunnyjump),
                           settings.jumpability ? settings.jumpability->value : 1.0f)) {
     PM_Move(pm, server);
     SetResult(MRES_SUPERCEDE);
@@ -128,7 +123,7 @@ static void hookPM_Move(playermove_t* pm, qboolean server) {
 }
 
 static void hookPM_Init(playermove_t* pm) {
-  if (pm && &PM_Init) PM_Init(pm);
+  if (pm) PM_Init(pm);
   SetResult(MRES_IGNORED);
 }
 
