@@ -68,6 +68,24 @@ TEST(RixEditor, ClassnameMaxsAddWritesABlockThatReadsBackInOrder) {
   EXPECT_EQ(kv[1], "pfnKeyValue func_wall origin 100 0 36");
 }
 
+TEST(RixEditor, PendingPairsShowAsATextOverlayForTheHost) {
+  EditorSession s;
+  s.say(s.hostIndex, "ent classname light");
+  host::Message hud;
+  for (auto& m : s.sv.messagesTo(s.hostIndex))
+    if (m.teCode() == TE_TEXTMESSAGE) hud = m;
+  ASSERT_EQ(hud.size(), 17u);
+  EXPECT_EQ(hud.dest, MSG_ONE);
+  EXPECT_EQ(hud.type, SVC_TEMPENTITY);
+  const int expected[] = {TE_TEXTMESSAGE, 5, 0, 4096, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 2560};
+  for (size_t i = 0; i < 16; i++) EXPECT_EQ(hud.intAt(i), expected[i]) << "value " << i;
+  EXPECT_EQ(hud.stringAt(16), "origin 100 0 36\nclassname light\n");
+  // A long value is cut to what the overlay carries.
+  s.say(s.hostIndex, "ent message " + std::string(300, 'm'));
+  s.say(s.hostIndex, "ent target " + std::string(300, 't'));
+  EXPECT_EQ(s.lastHud().size(), 511u);
+}
+
 TEST(RixEditor, BoxSizesAreAbsoluteOnEveryAxis) {
   EditorSession s;
   s.say(s.hostIndex, "ent classname func_wall");
