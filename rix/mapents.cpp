@@ -112,11 +112,20 @@ int SpawnAddedEntity(MapEntity* record) {
   copyCut(className, sizeof className, classPair->value);
   vec3_t mins, maxs;
   bool haveMins = false, haveMaxs = false;
+  // The stand-ins are precached with the world; a plugin loaded in the middle
+  // of a map has none, and a file that is not precached stops the server.
+  bool haveStandIns = markerModelIndex != 0;
   for (EntityKeyValue* pair = record->pairs; pair; pair = pair->next) {
     if (strcmp(pair->key, "model") == 0) {
-      if (pair->value[0] != '*' && !precacheAllowed) Pair_SetValue(pair, kMarkerModel);
+      if (pair->value[0] != '*' && !precacheAllowed) {
+        if (!haveStandIns) continue;
+        Pair_SetValue(pair, kMarkerModel);
+      }
     } else if (strcmp(pair->key, "message") == 0) {
-      if (namesWave(pair->value) && !precacheAllowed) Pair_SetValue(pair, kStandInSound);
+      if (namesWave(pair->value) && !precacheAllowed) {
+        if (!haveStandIns) continue;
+        Pair_SetValue(pair, kStandInSound);
+      }
     } else if (strcmp(pair->key, "maxs") == 0) {
       maxs = parseVector(pair->value);
       haveMaxs = true;

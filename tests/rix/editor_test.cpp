@@ -217,6 +217,28 @@ TEST(RixEditor, AddedModelIsSwappedUntilTheNextMapStart) {
   EXPECT_NE(s.sv.soundIndex("Ambience/Custom.wav"), 0);
 }
 
+TEST(RixEditor, PluginLoadedDuringAMapAddsNoFileThatIsNotPrecached) {
+  host::Server sv;
+  ASSERT_TRUE(sv.loadGame());
+  sv.writeFile("maps/readme.txt", "");
+  sv.startMap("de_nuvdm");
+  dlopen(RIX_METAMOD_STANDIN_PATH, RTLD_NOW);
+  host::PluginOptions po;
+  po.now = PT_ANYTIME;
+  ASSERT_TRUE(sv.loadPlugin(RIX_MM_PATH, po).loaded);
+  sv.game().clearRecords();
+  int hostIndex = sv.connect("Host", "loopback");
+  sv.place(hostIndex, {0, 0, 36});
+  sv.clientCommand(hostIndex, "say \"ent classname func_wall\"");
+  sv.clientCommand(hostIndex, "say \"ent model models/can.mdl\"");
+  sv.clientCommand(hostIndex, "say \"ent add\"");
+  ASSERT_EQ(sv.findByClass("func_wall").size(), 1u);
+  EXPECT_EQ(sv.modelIndex("models/office_gibs.mdl"), 0);
+  for (auto& r : sv.game().records()) EXPECT_EQ(r.find("pfnKeyValue func_wall model"), std::string::npos);
+  EXPECT_TRUE(sv.tempEntities(TE_PROJECTILE).empty());  // no marker model either
+  EXPECT_EQ(sv.tempEntities(TE_SPARKS).size(), 1u);
+}
+
 TEST(RixEditor, EntityIsAddedEvenWhenTheFileCannotBeWritten) {
   RixSession s;
   s.startMap("de_nomaps");  // no maps folder below the mod folder
