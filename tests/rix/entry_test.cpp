@@ -1,0 +1,204 @@
+// Loading rix_mm through Metamod: the information record, the settings and
+// the interface checks of the table getters.
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "rix_session.h"
+
+using rixtest::RixSession;
+
+namespace {
+
+bool contains(const std::vector<std::string>& lines, const std::string& text) {
+  return std::find(lines.begin(), lines.end(), text) != lines.end();
+}
+
+bool metaLogged(const host::Server& sv, const std::string& kind, const std::string& text) {
+  for (auto& l : sv.metaLogs())
+    if (l.kind == kind && l.text == text) return true;
+  return false;
+}
+
+TEST(RixEntry, InformationRecordAllowsLoadingAndUnloadingAtAnyTime) {
+  RixSession s;
+  const plugin_info_t* info = s.rix->info;
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(info->ifvers, "5:9");
+  EXPECT_STREQ(info->name, "RIX");
+  EXPECT_STREQ(info->version, "1.05 ");
+  EXPECT_STREQ(info->date, "Jun  4 2003");
+  EXPECT_STREQ(info->url, "");
+  EXPECT_STREQ(info->logtag, "RIX");
+  EXPECT_GT(std::strlen(info->author), 0u);
+  EXPECT_EQ(info->loadable, PT_ANYTIME);
+  EXPECT_EQ(info->unloadable, PT_ANYTIME);
+  EXPECT_EQ(PT_ANYTIME, 3);
+  // Only the three getters are handed over.
+  EXPECT_NE(s.rix->meta.pfnGetEntityAPI2, nullptr);
+  EXPECT_NE(s.rix->meta.pfnGetEngineFunctions, nullptr);
+  EXPECT_NE(s.rix->meta.pfnGetEngineFunctions_Post, nullptr);
+  EXPECT_EQ(s.rix->meta.pfnGetEntityAPI, nullptr);
+  EXPECT_EQ(s.rix->meta.pfnGetEntityAPI_Post, nullptr);
+  EXPECT_EQ(s.rix->meta.pfnGetEntityAPI2_Post, nullptr);
+  EXPECT_EQ(s.rix->meta.pfnGetNewDLLFunctions, nullptr);
+  EXPECT_EQ(s.rix->meta.pfnGetNewDLLFunctions_Post, nullptr);
+  EXPECT_TRUE(s.sv.driverErrors().empty());
+}
+
+TEST(RixEntry, SettingsAndDefaultsInCounterStrike) {
+  RixSession s;
+  const std::vector<std::pair<std::string, std::string>> defaults = {
+      {"rix_version", "1.05 "},   {"rix_showaddress", "0"}, {"rix_tracer", "0"},
+      {"rix_starthealth", "100"}, {"rix_statustext", "0"},  {"rix_noheadshot", "0"},
+      {"rix_damageimpact", "0"},  {"rix_longjump", "0"},    {"rix_bunnyjump", "0"},
+      {"rix_jumpability", "1"},   {"rix_flashtime", "1"},   {"rix_smokeradius", "0"},
+      {"rix_smokegasp", "0"}};
+  for (auto& [name, value] : defaults) {
+    ASSERT_NE(s.sv.cvar(name), nullptr) << name;
+    EXPECT_EQ(s.sv.cvarString(name), value) << name;
+  }
+  EXPECT_EQ(s.sv.cvar("rix_version")->flags & FCVAR_SERVER, FCVAR_SERVER);
+  EXPECT_EQ(s.sv.cvar("rix_tracer")->flags, 0);
+}
+
+TEST(RixEntry, NoSmokeSettingsOrHostagePrecachesOutsideCounterStrike) {
+  // The game directory must be exactly "cstrike".
+  RixSession s(rixtest::optionsFor("CStrike"));
+  EXPECT_NE(s.sv.cvar("rix_flashtime"), nullptr);
+  EXPECT_EQ(s.sv.cvar("rix_smokeradius"), nullptr);
+  EXPECT_EQ(s.sv.cvar("rix_smokegasp"), nullptr);
+  s.startMap();
+  EXPECT_NE(s.sv.modelIndex("models/office_gibs.mdl"), 0);
+  EXPECT_EQ(s.sv.modelIndex("models/hostage.mdl"), 0);
+  EXPECT_EQ(s.sv.soundIndex("player/gasp1.wav"), 0);
+}
+
+TEST(RixEntry, WorldSpawnPrecachesInOrder) {
+  RixSession s;
+  s.startMap();
+  const char* models[] = {"models/w_oxygen.mdl", "models/w_medkit.mdl", "models/can.mdl",
+                          "sprites/laserbeam.spr", "models/office_gibs.mdl",
+                          "models/scientist.mdl", "models/hostage.mdl"};
+  int last = 0;
+  for (const char* m : models) {
+    int index = s.sv.modelIndex(m);
+    EXPECT_GT(index, last) << m;
+    last = index;
+  }
+  for (const char* snd : {"fvox/bell.wav", "hostage/hos1.wav", "hostage/hos5.wav",
+                          "player/gasp1.wav", "player/gasp2.wav"})
+    EXPECT_NE(s.sv.soundIndex(snd), 0) << snd;
+}
+
+TEST(RixEntry, GameTableVersionMismatchIsLoggedAndCorrected) {
+  RixSession s;
+  int version = 139;
+  EXPECT_EQ(s.sv.callGetter(*s.rix, "GetEntityAPI2", &version), 0);
+  EXPECT_EQ(version, 140);
+  EXPECT_TRUE(contains(s.sv.alertTexts(at_logged),
+                       "GetEntityAPI2 version mismatch; requested=139 ours=140"));
+  version = 140;
+  EXPECT_EQ(s.sv.callGetter(*s.rix, "GetEntityAPI2", &version), 1);
+}
+
+TEST(RixEntry, EngineTableVersionMismatchIsLoggedAndCorrected) {
+  RixSession s;
+  for (const char* getter : {"GetEngineFunctions", "GetEngineFunctions_Post"}) {
+    s.sv.clearRecords();
+    int version = 137;
+    EXPECT_EQ(s.sv.callGetter(*s.rix, getter, &version), 0) << getter;
+    EXPECT_EQ(version, 138);
+    EXPECT_TRUE(metaLogged(s.sv, "developer", "called: GetEngineFunctions; version=137"));
+    EXPECT_TRUE(metaLogged(s.sv, "error", "GetEngineFunctions version mismatch; requested=137 ours=138"));
+  }
+}
+
+TEST(RixEntry, NullTablesAreRefused) {
+  RixSession s;
+  auto api2 = reinterpret_cast<GETENTITYAPI2_FN>(dlsym(s.rix->library, "GetEntityAPI2"));
+  auto eng = reinterpret_cast<GET_ENGINE_FUNCTIONS_FN>(dlsym(s.rix->library, "GetEngineFunctions"));
+  auto attach = reinterpret_cast<META_ATTACH_FN>(dlsym(s.rix->library, "Meta_Attach"));
+  ASSERT_TRUE(api2 && eng && attach);
+  int version = 140;
+  EXPECT_EQ(api2(nullptr, &version), 0);
+  EXPECT_TRUE(contains(s.sv.alertTexts(at_logged), "GetEntityAPI2 called with null pFunctionTable"));
+  version = 138;
+  EXPECT_EQ(eng(nullptr, &version), 0);
+  EXPECT_TRUE(metaLogged(s.sv, "error", "GetEngineFunctions called with null pengfuncsFromEngine"));
+  META_FUNCTIONS table{};
+  EXPECT_EQ(attach(PT_ANYTIME, &table, nullptr, nullptr), 0);
+  EXPECT_TRUE(metaLogged(s.sv, "error", "Meta_Attach called with null pMGlobals"));
+  EXPECT_EQ(attach(PT_ANYTIME, nullptr, s.sv.metaGlobals(), nullptr), 0);
+  EXPECT_TRUE(metaLogged(s.sv, "error", "Meta_Attach called with null pFunctionTable"));
+}
+
+TEST(RixEntry, AnyMetamodInterfaceVersionIsAccepted) {
+  host::Server sv;
+  ASSERT_TRUE(sv.loadGame());
+  host::PluginOptions po;
+  po.ifvers = "1:0";
+  EXPECT_TRUE(sv.loadPlugin(RIX_MM_PATH, po).loaded);
+}
+
+TEST(RixEntry, DetachThenAttachRegistersTheSettingsAgain) {
+  RixSession s;
+  auto detach = reinterpret_cast<META_DETACH_FN>(dlsym(s.rix->library, "Meta_Detach"));
+  auto attach = reinterpret_cast<META_ATTACH_FN>(dlsym(s.rix->library, "Meta_Attach"));
+  ASSERT_TRUE(detach && attach);
+  int registrations = s.sv.engineCalls("pfnCVarRegister");
+  EXPECT_EQ(detach(PT_ANYTIME, PNL_COMMAND), 1);
+  META_FUNCTIONS table{};
+  gamedll_funcs_t game{&s.sv.gameDll, nullptr};
+  EXPECT_EQ(attach(PT_ANYTIME, &table, s.sv.metaGlobals(), &game), 1);
+  EXPECT_EQ(s.sv.engineCalls("pfnCVarRegister") - registrations, 13);
+  EXPECT_NE(table.pfnGetEntityAPI2, nullptr);
+  EXPECT_NE(s.sv.cvar("rix_starthealth"), nullptr);
+}
+
+// The exported member routine calls the entity's own Use (virtual table
+// entry 45) with the entity as activator and caller, USE_TOGGLE and 0.
+struct UseCall {
+  void* self = nullptr;
+  void* activator = nullptr;
+  void* caller = nullptr;
+  int type = -1;
+  float value = -1;
+  int calls = 0;
+} lastUse;
+
+void recordUse(void* self, void* activator, void* caller, int type, float value) {
+  lastUse = {self, activator, caller, type, value, lastUse.calls + 1};
+}
+
+TEST(RixEntry, SubCallUseToggleCallsTheEntitysUse) {
+  RixSession s;
+  auto toggle = reinterpret_cast<void (*)(void*)>(
+      dlsym(s.rix->library, "_ZN11CBaseEntity17SUB_CallUseToggleEv"));
+  ASSERT_NE(toggle, nullptr);
+  void* vtable[46] = {};
+  vtable[45] = reinterpret_cast<void*>(&recordUse);
+  struct { void** vptr; } entity = {vtable};
+  toggle(&entity);
+  EXPECT_EQ(lastUse.calls, 1);
+  EXPECT_EQ(lastUse.self, &entity);
+  EXPECT_EQ(lastUse.activator, &entity);
+  EXPECT_EQ(lastUse.caller, &entity);
+  EXPECT_EQ(lastUse.type, USE_TOGGLE);
+  EXPECT_EQ(lastUse.value, 0.0f);
+}
+
+TEST(RixEntry, DefaultJumpSettingsLeaveTheGamesMovement) {
+  RixSession s;
+  s.startMap();
+  auto pm = std::make_unique<playermove_t>();
+  std::memset(pm.get(), 0, sizeof(playermove_t));
+  s.sv.game().clearRecords();
+  s.sv.callGame(&DLL_FUNCTIONS::pfnPM_Move, pm.get(), 1);
+  EXPECT_EQ(s.sv.game().calls("pfnPM_Move"), 1);
+  EXPECT_TRUE(s.sv.driverErrors().empty());
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+// A simulated server with the built rix_mm plugin loaded through Metamod.
+#pragma once
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_game.h"
+#include "host.h"
+
+namespace rixtest {
+
+inline host::Server::Options optionsFor(const std::string& modDir) {
+  host::Server::Options o;
+  o.modDir = modDir;
+  return o;
+}
+
+struct RixSession {
+  host::Server sv;
+  host::Plugin* rix = nullptr;
+
+  explicit RixSession(host::Server::Options o = {}, bool withMetamodLibrary = true) : sv(o) {
+    // The editor asks the loaded Metamod library which entity classes exist.
+    if (withMetamodLibrary) dlopen(RIX_METAMOD_STANDIN_PATH, RTLD_NOW);
+    EXPECT_TRUE(sv.loadGame());
+    sv.game().clearRecords();  // the game library outlives earlier sessions
+    host::PluginOptions po;
+    po.now = PT_ANYTIME;
+    rix = &sv.loadPlugin(RIX_MM_PATH, po);
+    EXPECT_TRUE(rix->loaded);
+  }
+
+  // Map start as the engine runs it: the world's key values, then its spawn.
+  void startMap(const std::string& map = "") {
+    if (!map.empty()) sv.globals()->mapname = sv.allocString(map);
+    char cls[] = "worldspawn", key[] = "classname", value[] = "worldspawn";
+    KeyValueData kvd = {cls, key, value, 0};
+    sv.callGame(&DLL_FUNCTIONS::pfnKeyValue, sv.edict(0), &kvd);
+    sv.startMap(map);
+  }
+
+  // The game's first search by a string field, which closes precaching.
+  void gameSearches() {
+    sv.game().api()->engine()->pfnFindEntityByString(nullptr, "classname", "info_player_start");
+  }
+
+  int connectHost(const std::string& name = "Host") { return sv.connect(name, "loopback"); }
+
+  // A chat line as a client sends it: "say" and one quoted text.
+  void say(int player, const std::string& text) { sv.clientCommand(player, "say \"" + text + "\""); }
+
+  // Texts of the HUD text messages (TE_TEXTMESSAGE) sent to a player.
+  std::vector<std::string> hudTexts(int player) const {
+    std::vector<std::string> out;
+    for (auto& m : sv.messagesTo(player))
+      if (m.teCode() == TE_TEXTMESSAGE) out.push_back(m.stringAt(m.size() - 1));
+    return out;
+  }
+
+  std::vector<std::string> gameRecords(const std::string& prefix) {
+    std::vector<std::string> out;
+    for (auto& r : sv.game().records())
+      if (r.rfind(prefix, 0) == 0) out.push_back(r);
+    return out;
+  }
+};
+
+}  // namespace rixtest
