@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <string.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -86,6 +88,42 @@ TEST_F(FrameStandalone, LoadsTheGameLibraryNamedInTheConfiguration) {
   EXPECT_EQ(records[1], "GetEntityAPI 140");
   EXPECT_EQ(records[2], "GetNewDLLFunctions 1");
   EXPECT_TRUE(server.hasGameNewDll);
+}
+
+// The game directory as an engine may report it, for the mod folder name.
+std::string g_gameDir;
+void ReportedGameDir(char* out) { strcpy(out, g_gameDir.c_str()); }
+
+TEST_F(FrameStandalone, ModFolderNameIsTheLastElementOfTheGameDirectory) {
+  install(std::string(kGameFile) + "\n");
+  struct Case {
+    const char* reported;
+    bool error;
+  };
+  const Case cases[] = {{"cstrike", false}, {"/home/hlds/cstrike", false}, {"/cstrike", true}};
+  int copy = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reported);
+    // A fresh copy of the plugin each time: it keeps its globals for life.
+    std::string file = "dlls/grapnel_copy" + std::to_string(++copy) + ".so";
+    server.copyIntoMod(GRAPNEL_MM_PATH, file);
+    os::Library lib = os::loadLibrary((server.modPath() + "/" + file).c_str());
+    ASSERT_NE(lib, nullptr);
+    auto give = reinterpret_cast<GIVE_ENGINE_FUNCTIONS_FN>(os::findSymbol(lib, "GiveFnptrsToDll"));
+    ASSERT_NE(give, nullptr);
+    static enginefuncs_t engines[3];
+    enginefuncs_t& engine = engines[copy - 1];
+    engine = *server.gameEngineTable();
+    engine.pfnGetGameDir = ReportedGameDir;
+    g_gameDir = c.reported;
+    server.clearRecords();
+    ::testing::internal::CaptureStdout();
+    give(&engine, server.globals());
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(alerted(at_error, "{GrapnelMod} Error determining MOD directory name!"), c.error);
+    // The configuration and the game library were found below "cstrike".
+    EXPECT_TRUE(alerted(at_console, std::string("{GrapnelMod} Loaded cstrike/dlls/") + kGameFile + ".\n"));
+  }
 }
 
 TEST_F(FrameStandalone, GameCallsPassThePluginToTheGame) {
