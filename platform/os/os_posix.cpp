@@ -11,6 +11,16 @@
 
 #include "os/os.h"
 
+// glibc 2.34 moved the dl* calls into libc under a new symbol version, which
+// would keep a library built here from loading on an older server. Bind the
+// versions every 32-bit glibc has (found in libdl before 2.34, in libc after).
+#if defined(__i386__) && defined(__GLIBC__)
+__asm__(".symver dlopen,dlopen@GLIBC_2.1");
+__asm__(".symver dlsym,dlsym@GLIBC_2.0");
+__asm__(".symver dlclose,dlclose@GLIBC_2.0");
+__asm__(".symver dlerror,dlerror@GLIBC_2.0");
+#endif
+
 namespace os {
 namespace {
 

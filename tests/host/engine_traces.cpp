@@ -11,10 +11,9 @@ namespace {
 
 constexpr float kPi = 3.14159265358979323846f;
 
-// Which boxes a trace of the engine sees: the world, and solid entities
-// except the skipped one, what it owns and its owner; with ignore_monsters
-// only brush entities (SOLID_BSP).
-BoxFilter entityFilter(int noMonsters, edict_t* skip, int only = -1) {
+}  // namespace
+
+BoxFilter entityFilter(int noMonsters, edict_t* skip, int only) {
   int skipIndex = entIndex(skip);
   int skipOwner = skip && skip->v.owner ? entIndex(skip->v.owner) : -1;
   return [=](const Box& b) {
@@ -28,6 +27,8 @@ BoxFilter entityFilter(int noMonsters, edict_t* skip, int only = -1) {
     return true;
   };
 }
+
+namespace {
 
 // Hit groups of a player box by height: head, chest, stomach, legs.
 int hitGroupFor(edict_t* hit, const vec3_t& pos) {

@@ -107,6 +107,10 @@ struct PluginOptions {
   int dllVersion = INTERFACE_VERSION;    // passed to the DLL_FUNCTIONS getters
   int newDllVersion = NEW_DLL_FUNCTIONS_VERSION;
   int engineVersion = ENGINE_INTERFACE_VERSION;
+  // Refuse, as Metamod does, a plugin whose plugin_info_t::loadable is
+  // earlier than `now` (Meta_Attach is then not called). Off by default, so
+  // that a plugin's own check in Meta_Attach can be tested.
+  bool enforceLoadTime = false;
 };
 
 // A plugin loaded through the Metamod driver.
@@ -132,6 +136,13 @@ struct Plugin {
 // game library (tests/host/fake_gamedll/fake_game_api.h), to make it send
 // what a real game sends, and to read what reached it.
 class FakeGame;
+
+// Which boxes an engine trace sees: the world, and the solid entities except
+// the skipped one, the entities it owns and its owner; with noMonsters 1
+// only brush entities (SOLID_BSP). With only >= 0, just that entity's box.
+// For tracing World directly (after Server::syncEntityBoxes), for example
+// from a playermove_t harness.
+BoxFilter entityFilter(int noMonsters, edict_t* skip, int only = -1);
 
 class Server {
  public:
@@ -244,6 +255,7 @@ class Server {
   // anything else is recorded. Returns false when nothing handled it.
   bool serverCommand(const std::string& line);
   std::vector<int> players() const;   // connected entity indexes
+  int viewOf(int player) const;       // entity of the last pfnSetView, else 0
   bool connected(int player) const;
   const std::string& lastRejectReason() const { return rejectReason_; }
 
@@ -253,6 +265,13 @@ class Server {
   int indexOf(const edict_t* e) const;
   // pfnCreateNamedEntity (class export of the game library) then pfnSpawn.
   edict_t* spawn(const std::string& classname, Vec3 origin = {});
+  // A map entity as the engine spawns one from the map's entity list:
+  // pfnCreateNamedEntity of its "classname", pfnKeyValue for every pair in
+  // order (the classname pair included), then pfnSpawn. Null when the class
+  // does not exist.
+  edict_t* spawnMapEntity(const std::vector<std::pair<std::string, std::string>>& keys);
+  // One pfnKeyValue call (through Metamod); returns fHandled.
+  int keyValue(edict_t* e, const std::string& key, const std::string& value);
   // Entities whose classname is name (not free).
   std::vector<edict_t*> findByClass(const std::string& name);
   int entityCount() const;            // used edicts, world included
@@ -265,6 +284,10 @@ class Server {
   // pfnTraceHull / pfnTraceLine with hull 0).
   TraceResult trace(Vec3 start, Vec3 end, int noMonsters = 0, edict_t* skip = nullptr,
                     int hull = 0);
+
+  // Brings the entity boxes of the world in step with the solid entities
+  // (done by every engine trace; call it before tracing the World directly).
+  void syncEntityBoxes();
 
   // --- console variables -------------------------------------------------
   void setCvar(const std::string& name, const std::string& value);
@@ -326,7 +349,6 @@ class Server {
   void recordMetaLog(MetaLog l) { metaLogs_.push_back(std::move(l)); }
   void recordServerCommand(std::string c) { serverCommands_.push_back(std::move(c)); }
   void driverError(std::string e) { driverErrors_.push_back(std::move(e)); }
-  void syncEntityBoxes();
   void rebuildBuffers(int player);   // after a change of info or physics keys
   bool dedicated() const { return opts_.dedicated; }
   int routedDepth = 0;  // >0 while an engine call of the game library runs

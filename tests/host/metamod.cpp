@@ -224,6 +224,10 @@ Plugin& Server::loadPlugin(const std::string& path, PluginOptions opts) {
   std::string ifvers = opts.ifvers;
   p.queryResult = query(ifvers.data(), &p.info, &g_mutil);
   if (!p.queryResult || !p.info) return p;
+  if (opts.enforceLoadTime && p.info->loadable < opts.now) {
+    driverError("loadPlugin: " + path + " cannot be loaded at this time");
+    return p;
+  }
   p.lifecycle.push_back("Meta_Attach");
   p.attachResult = attach(opts.now, &p.meta, &metaGlobals_, &gamedllFuncs_);
   if (!p.attachResult) return p;

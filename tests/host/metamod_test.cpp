@@ -151,6 +151,24 @@ TEST(MetamodLoad, RefusedQueryStopsBeforeAttach) {
   EXPECT_EQ(p.lifecycle.back(), "Meta_Query");
 }
 
+TEST(MetamodLoad, LoadTimeIsPassedOnAndCanBeEnforced) {
+  Server sv;
+  ASSERT_TRUE(sv.loadGame());
+  PluginOptions o;
+  o.now = PT_CHANGELEVEL;
+  Plugin& p = sv.loadPlugin(HOST_TEST_PLUGIN_PATH, o);
+  EXPECT_TRUE(p.loaded);  // the test plugin is loadable any time
+  auto fn = reinterpret_cast<TestPluginControl* (*)()>(
+      os::findSymbol(p.library, "TestPlugin_Control"));
+  EXPECT_EQ(fn()->attachNowSeen, PT_CHANGELEVEL);
+  sv.unloadPlugin(p);
+  o.now = PT_ANYPAUSE;  // later than PT_ANYTIME
+  o.enforceLoadTime = true;
+  Plugin& q = sv.loadPlugin(HOST_TEST_PLUGIN_PATH, o);
+  EXPECT_FALSE(q.loaded);
+  EXPECT_EQ(q.lifecycle.back(), "Meta_Query");
+}
+
 TEST(MetamodLoad, MissingLibraryIsADriverError) {
   Server sv;
   Plugin& p = sv.loadPlugin("/nonexistent/plugin.so");

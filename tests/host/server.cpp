@@ -309,6 +309,29 @@ edict_t* Server::spawn(const std::string& classname, Vec3 origin) {
   return e;
 }
 
+int Server::keyValue(edict_t* e, const std::string& key, const std::string& value) {
+  std::string cls = e && e->v.classname ? str(e->v.classname) : "";
+  std::string k = key, v = value;
+  KeyValueData kvd{cls.data(), k.data(), v.data(), 0};
+  callGame(&DLL_FUNCTIONS::pfnKeyValue, e, &kvd);
+  return kvd.fHandled;
+}
+
+edict_t* Server::spawnMapEntity(const std::vector<std::pair<std::string, std::string>>& keys) {
+  std::string cls;
+  for (auto& [k, v] : keys)
+    if (k == "classname") cls = v;
+  if (cls.empty()) {
+    driverError("spawnMapEntity: no classname");
+    return nullptr;
+  }
+  edict_t* e = engine_.pfnCreateNamedEntity(allocString(cls));
+  if (!e) return nullptr;
+  for (auto& [k, v] : keys) keyValue(e, k, v);
+  callGame(&DLL_FUNCTIONS::pfnSpawn, e);
+  return e;
+}
+
 TraceResult Server::trace(Vec3 start, Vec3 end, int noMonsters, edict_t* skip, int hull) {
   TraceResult tr{};
   float a[3] = {start.x, start.y, start.z}, b[3] = {end.x, end.y, end.z};
@@ -338,6 +361,11 @@ std::vector<int> Server::players() const {
   for (size_t i = 1; i < players_.size(); ++i)
     if (players_[i].connected) out.push_back(static_cast<int>(i));
   return out;
+}
+
+int Server::viewOf(int player) const {
+  auto it = impl_->views.find(player);
+  return it == impl_->views.end() ? 0 : it->second;
 }
 
 bool Server::connected(int p) const {

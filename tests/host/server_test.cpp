@@ -388,3 +388,31 @@ TEST(Standalone, GameCopyInTheModFolderIsFoundByName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MapEntities, KeysReachTheGameBeforeTheSpawn) {
+  Server sv;
+  ASSERT_TRUE(sv.loadGame());
+  sv.startMap();
+  sv.game().clearRecords();
+  char model[] = "*1";
+  sv.engineTable()->pfnPrecacheModel(model);
+  edict_t* e = sv.spawnMapEntity(
+      {{"classname", "func_wall"}, {"targetname", "gate"}, {"origin", "10 20 30"}, {"model", "*1"}});
+  ASSERT_NE(e, nullptr);
+  auto r = sv.game().records();
+  std::vector<std::string> want = {"link func_wall", "pfnKeyValue func_wall classname func_wall",
+                                   "pfnKeyValue func_wall targetname gate",
+                                   "pfnKeyValue func_wall origin 10 20 30",
+                                   "pfnKeyValue func_wall model *1"};
+  ASSERT_GE(r.size(), want.size() + 1);
+  EXPECT_EQ(std::vector<std::string>(r.begin(), r.begin() + 5), want);
+  EXPECT_EQ(r[5].rfind("pfnSpawn", 0), 0u);
+  EXPECT_EQ(sv.str(e->v.targetname), "gate");
+  EXPECT_EQ(e->v.origin, vec3_t(10, 20, 30));
+  EXPECT_EQ(e->v.solid, SOLID_BSP);
+  EXPECT_EQ(sv.spawnMapEntity({{"classname", "no_such_thing"}}), nullptr);
+}
+
+}  // namespace

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <string>
 
+#include "metamod/metamod.h"
+
 namespace {
 
 using AnswerFn = int (*)();
@@ -171,4 +173,40 @@ TEST_F(OsWebPage, RefusesWhatIsNoAddress) {
     EXPECT_FALSE(os::openWebPage(nullptr));
     EXPECT_FALSE(os::openWebPage(""));
     EXPECT_FALSE(os::openWebPage("--help")) << "would be read as an option";
+}
+
+// The export macros and the calling conventions, seen from a loader.
+TEST(OsLibrary, PluginEntryPointsAreExportedUnderTheirPlainNames) {
+    os::Library lib = os::loadLibrary(NUVDM_PROBE_PLUGIN);
+    ASSERT_NE(lib, nullptr) << os::lastError();
+    auto give = reinterpret_cast<GIVE_ENGINE_FUNCTIONS_FN>(os::findSymbol(lib, "GiveFnptrsToDll"));
+    auto query = reinterpret_cast<META_QUERY_FN>(os::findSymbol(lib, "Meta_Query"));
+    ASSERT_NE(give, nullptr);
+    ASSERT_NE(query, nullptr);
+    EXPECT_EQ(os::findSymbol(lib, "_ZN12_GLOBAL__N_18g_engineE"), nullptr);
+
+    enginefuncs_t engine;
+    memset(&engine, 0, sizeof engine);
+    globalvars_t globals;
+    memset(&globals, 0, sizeof globals);
+    give(&engine, &globals);
+    plugin_info_t* info = nullptr;
+    char version[] = META_INTERFACE_VERSION;
+    EXPECT_EQ(query(version, &info, nullptr), 1);
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->ifvers, "5:13");
+    EXPECT_STREQ(info->logtag, "PROBE");
+    EXPECT_EQ(info->loadable, PT_ANYTIME);
+
+    auto join = reinterpret_cast<int (*)(char*, int, const char*, const char*)>(
+        os::findSymbol(lib, "probe_join"));
+    ASSERT_NE(join, nullptr);
+    char out[32];
+    EXPECT_EQ(join(out, sizeof out, "maps", "de_dust.bsp"), 1);
+    EXPECT_STREQ(out, "maps/de_dust.bsp");
+    auto length =
+        reinterpret_cast<float (*)(float, float, float)>(os::findSymbol(lib, "probe_length"));
+    ASSERT_NE(length, nullptr);
+    EXPECT_FLOAT_EQ(length(3, 4, 12), 13.0f);
+    os::freeLibrary(lib);
 }
