@@ -8,15 +8,18 @@ root=$(pwd)
 build="$root/build"
 menu="$build/bin/nuvdm-menu"
 
-if [ ! -x "$menu" ]; then
-  if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null; then
+if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null; then
+  if [ ! -x "$menu" ]; then
     echo "demo: cmake and g++ are needed; scripts/test.sh installs them" >&2
     exit 1
   fi
-  echo "=== building nuvdm-menu in build/"
+else
+  # Configures build/ the way scripts/test.sh does, and (re)builds only what is stale.
   if [ ! -f "$build/CMakeCache.txt" ]; then
+    echo "=== configuring build/"
     cmake -S "$root" -B "$build" -DNUVDM_SANITIZE=ON >/dev/null
   fi
+  echo "=== building nuvdm-menu in build/"
   cmake --build "$build" --target nuvdm-menu -j 2 >/dev/null
 fi
 

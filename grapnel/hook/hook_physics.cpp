@@ -38,7 +38,9 @@ inline int Key(int buttons, int bit) { return (buttons & bit) ? 1 : 0; }
 // the rope holding the player at its length.
 void Swing(edict_t* player, HookPlayerState* rec, const vec3_t& anchor) {
   float now = Hook_Now();
-  if (rec->nextSwingTick > now) return;
+  // A millisecond of slack: server time is a float summed frame by frame, and
+  // without it a step due at a frame's time would slip to the next frame.
+  if (rec->nextSwingTick > now + 0.001f) return;
   rec->nextSwingTick = now + 0.1f;
 
   vec3_t p0 = player->v.origin;

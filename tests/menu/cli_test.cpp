@@ -148,6 +148,15 @@ TEST_F(Cli, UsageErrorsExitTwoAndSayWhich) {
     EXPECT_EQ(readFile(mod.path() / "dm_userconfig.cfg"), "old user config\r\n");
 }
 
+TEST_F(Cli, DisableRunExitsZeroAndShowsItsBox) {
+    const CliRun r = runCli(scratch, dirArg + " --click nuvdm_disable --save");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err.rfind("NUVDM_Menu: NUV DM HAS BEEN DISABLED.", 0), 0u) << r.err;
+    EXPECT_EQ(r.out, "SAVE AND NUV MOD WILL BE DISABLED.\n");
+    EXPECT_NE(readFile(mod.path() / "liblist.gam").find("gamedll \"dlls\\mp.dll\""),
+              std::string::npos);
+}
+
 TEST_F(Cli, HelpExitsZero) {
     const CliRun r = runCli(scratch, "--help");
     EXPECT_EQ(r.code, 0);

@@ -1,16 +1,17 @@
-// csdm.cfg and plugins.ini: what Save writes after each preset (byte for
-// byte against golden/presets/<preset>/), the single conditions, the failure
+// csdm.cfg and plugins.ini, and every file Save writes after each preset (byte
+// for byte against golden/presets/<preset>/), the single conditions, the failure
 // at a missing configs folder, and the command line driving it all.
+#include "writers/csdm_files.h"
+
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
 #include <string>
 
 #include "form/form.h"
 #include "support/menu_support.h"
-#include "writers/csdm_files.h"
 #include "writers/save.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +33,7 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 class CsdmSave : public ::testing::Test {
-protected:
+  protected:
     CsdmSave() { dir.modFolder(); }
     std::string saved(const char* file) { return nuvtest::readFile(dir.path() / file); }
 
@@ -51,15 +52,32 @@ class CsdmPresetSave : public CsdmSave, public ::testing::WithParamInterface<con
 
 TEST_P(CsdmPresetSave, MatchesTheExpectedFiles) {
     const std::string preset = GetParam();
-    const std::string button = preset == "standard" ? "nuvdm_std"
+    const std::string button = preset == "standard"  ? "nuvdm_std"
                                : preset == "extreme" ? "nuvdm_x"
                                : preset == "editor"  ? "medit"
                                                      : "nuvdm_" + preset;
     click(form, button);
-    ASSERT_EQ(nuv::save(form), nuv::SaveOutcome::Written);
+    click(form, "btn_save");
+    ASSERT_EQ(form.lastSave(), nuv::SaveOutcome::Written);
     EXPECT_EQ(form.statusColour(), nuv::kGreen);
-    EXPECT_EQ(saved(kCsdm), nuvtest::golden("presets/" + preset + "/csdm.cfg", dir.path()));
-    EXPECT_EQ(saved(kPlugins), nuvtest::golden("presets/" + preset + "/plugins.ini", dir.path()));
+    const fs::path d = dir.path();
+    EXPECT_EQ(saved("dm_userconfig.cfg"),
+              nuvtest::golden("presets/" + preset + "/dm_userconfig.cfg", d));
+#if defined(_WIN32)
+    EXPECT_EQ(saved("liblist.gam"), nuvtest::golden("startup/liblist_win.gam", d));
+#else
+    EXPECT_EQ(saved("liblist.gam"), nuvtest::golden("startup/liblist.gam", d));
+#endif
+    // Switcher runs without CSDM; every other preset with CSDM in FFA mode.
+    const bool csdmOff = preset == "switcher";
+    EXPECT_EQ(
+        saved("addons/nuv/dm_enable.cfg"),
+        nuvtest::golden(csdmOff ? "startup/dm_enable_csdm_off.cfg" : "startup/dm_enable.cfg", d));
+    EXPECT_EQ(saved("addons/nuv/dm_enable_ffa.cfg"),
+              nuvtest::golden(
+                  csdmOff ? "startup/dm_enable_csdm_off.cfg" : "startup/dm_enable_ffa.cfg", d));
+    EXPECT_EQ(saved(kCsdm), nuvtest::golden("presets/" + preset + "/csdm.cfg", d));
+    EXPECT_EQ(saved(kPlugins), nuvtest::golden("presets/" + preset + "/plugins.ini", d));
     // A second Save writes the same bytes.
     const std::string first = saved(kPlugins);
     ASSERT_EQ(nuv::save(form), nuv::SaveOutcome::Written);
@@ -113,8 +131,8 @@ TEST_F(CsdmSave, MissingConfigsFolderStopsAtCsdm) {
 
 TEST_F(CsdmSave, WriteProtectedPluginListKeepsItsContent) {
     nuvtest::writeFile(dir.path() / kPlugins, "old list\r\n");
-    fs::permissions(dir.path() / kPlugins, fs::perms::owner_write | fs::perms::group_write |
-                                               fs::perms::others_write,
+    fs::permissions(dir.path() / kPlugins,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     nuv::WriteError error;
     EXPECT_FALSE(nuv::writeCsdmFiles(form, dir.path(), error));
@@ -126,7 +144,7 @@ TEST_F(CsdmSave, WriteProtectedPluginListKeepsItsContent) {
 // --- single conditions, on the text --------------------------------------------
 
 class CsdmText : public ::testing::Test {
-protected:
+  protected:
     nuvtest::RecordingFrontEnd fe;
     Form form{fe, fs::temp_directory_path()};
 };
@@ -204,15 +222,17 @@ TEST_F(CsdmText, PhysicsAndKreedzLines) {
     form.setChecked("beta", true);
     EXPECT_TRUE(has("myphysics.amxx                       " + comment));
 
-    const std::string timer =
-        std::string("KZ_2 --KREEDZ SUPPORT BY ") + nuv::kKreedzUrl + "--";
+    const std::string timer = std::string("KZ_2 --KREEDZ SUPPORT BY ") + nuv::kKreedzUrl + "--";
     EXPECT_TRUE(has("xj_timer.amxx                        " + timer));  // kreedz checked
     form.setChecked("kreedz", false);
-    EXPECT_TRUE(has(";kz_ljs_xm.amxx                      KZ_1 -------------------------------------"));
+    EXPECT_TRUE(
+        has(";kz_ljs_xm.amxx                      KZ_1 -------------------------------------"));
     EXPECT_TRUE(has(";xj_timer.amxx                       " + timer));
-    EXPECT_TRUE(has(";xtreme-jumps.amxx                   KZ_3 -------------------------------------"));
+    EXPECT_TRUE(
+        has(";xtreme-jumps.amxx                   KZ_3 -------------------------------------"));
     form.setChecked("xjumps", true);
-    EXPECT_TRUE(has("xtreme-jumps.amxx                    KZ_3 -------------------------------------"));
+    EXPECT_TRUE(
+        has("xtreme-jumps.amxx                    KZ_3 -------------------------------------"));
     // The detailed list never loads the model switcher.
     form.setChecked("cmodels", true);
     EXPECT_FALSE(contains(nuv::pluginListText(form), "players_models.amxx"));
@@ -221,15 +241,15 @@ TEST_F(CsdmText, PhysicsAndKreedzLines) {
 TEST_F(CsdmText, FullListFollowsSpawnEditorAndModels) {
     auto text = [&] { return nuv::pluginListText(form); };
     EXPECT_TRUE(contains(text(), "\r\n;spawn_editor.amxx               CSDM SPAWN EDITOR\r\n"));
-    EXPECT_TRUE(contains(
-        text(), "\r\n;players_models.amxx                     ACTIVATES RED(T)/BLUE(CT) "
-                "MODELSWITCHER\r\n// File created with "));
+    EXPECT_TRUE(contains(text(),
+                         "\r\n;players_models.amxx                     ACTIVATES RED(T)/BLUE(CT) "
+                         "MODELSWITCHER\r\n// File created with "));
     form.setChecked("spawnedit", true);
     form.setChecked("cmodels", true);
     EXPECT_TRUE(contains(text(), "\r\nspawn_editor.amxx                CSDM SPAWN EDITOR\r\n"));
-    EXPECT_TRUE(contains(
-        text(), "\r\nplayers_models.amxx                     ACTIVATES RED(T)/BLUE(CT) "
-                "MODELSWITCHER\r\n"));
+    EXPECT_TRUE(contains(text(),
+                         "\r\nplayers_models.amxx                     ACTIVATES RED(T)/BLUE(CT) "
+                         "MODELSWITCHER\r\n"));
     // Everything else of the full list does not depend on the window.
     form.setChecked("vampire", false);
     form.select("wi_off");

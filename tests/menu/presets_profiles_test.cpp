@@ -64,7 +64,7 @@ void click(Form& f, const std::string& name) {
 }
 
 class Presets : public ::testing::TestWithParam<PresetCase> {
-protected:
+  protected:
     nuvtest::RecordingFrontEnd fe;
     Form form{fe, std::filesystem::temp_directory_path()};
 };
@@ -85,9 +85,9 @@ TEST_P(Presets, RestoresItselfAfterManualChanges) {
     const PresetCase& p = GetParam();
     click(form, p.button);
     click(form, "Image3");
-    for (const char* n : {"footsteps", "pistols", "ffa", "shooter", "dm_free", "team_ct",
-                          "maxbots_few", "spb_two", "sp_two", "time_fifteen", "fall_std",
-                          "wi_off", "nuvdm", "xjumps", "knives_only"}) {
+    for (const char* n :
+         {"footsteps", "pistols", "ffa", "shooter", "dm_free", "team_ct", "maxbots_few", "spb_two",
+          "sp_two", "time_fifteen", "fall_std", "wi_off", "nuvdm", "xjumps", "knives_only"}) {
         if (form.enabled(n) && form.visible(n)) click(form, n);
     }
     click(form, p.button);

@@ -16,7 +16,7 @@ using nuv::Form;
 const std::string kCustom = "Switched to custom settings.";
 
 class Rules : public ::testing::Test {
-protected:
+  protected:
     void click(const std::string& name) {
         const nuv::ClickResult r = form.click(name);
         ASSERT_TRUE(r.ok()) << name << ": " << r.message;
@@ -116,7 +116,7 @@ TEST_F(Rules, BoxOnlyControlsChangeNothingElse) {
     }
     EXPECT_EQ(form.statusText(), unlocked);
     EXPECT_TRUE(form.selected("nuvdm_pure"));
-    EXPECT_FALSE(form.click("moneyhackb").ok());  // stays locked after the unlock
+    EXPECT_FALSE(form.click("moneyhackb").ok());   // stays locked after the unlock
     EXPECT_FALSE(form.click("knives_only").ok());  // locked by the preset
 
     // Before any preset knives_only is free; the unlock shows it.
@@ -220,8 +220,8 @@ TEST_F(Rules, SkillLevelsSetTheIndicators) {
         {"dm_normalplus", {0, 1, 1, 0, 1, 0}, 60}, {"dm_normal", {0, 1, 0, 0, 1, 0}, 55},
         {"dm_easy", {0, 0, 0, 0, 1, 0}, 20},       {"dm_free", {1, 0, 0, 0, 1, 1}, 0},
     };
-    const char* boxes[] = {"shooterb", "inhumen", "norecoilb", "ammob", "moneyhackb",
-                           "knives_only"};
+    const char* boxes[] = {"shooterb", "inhumen",    "norecoilb",
+                           "ammob",    "moneyhackb", "knives_only"};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.level);
         click(row.level);
@@ -294,8 +294,8 @@ TEST_F(Rules, RatingAdjustmentsInFull) {
     }
 
     // Everything against the player at once goes below zero.
-    for (const char* on : {"footsteps", "shooter", "norecoil", "beta", "pistols", "vampire",
-                           "cmodels"})
+    for (const char* on :
+         {"footsteps", "shooter", "norecoil", "beta", "pistols", "vampire", "cmodels"})
         form.setChecked(on, true);
     nuv::skill::calc(form);
     EXPECT_EQ(form.skillRating(), "50");  // 180 - 130
@@ -324,10 +324,11 @@ TEST_F(Rules, UnlockShowsAndEnablesTheHiddenSettings) {
     click("Image3");
     for (const char* n : {"knives_only", "intro", "xenabled"}) EXPECT_TRUE(form.visible(n)) << n;
     for (const char* n :
-         {"shooter", "norecoil", "beta", "moneyhack", "intro", "footsteps", "hsmod", "bhop",
-          "bulletdamage", "counter", "trans", "kreedz", "interp", "ammo", "bullets", "showspeed",
-          "bulletdamage2", "rlimit", "cross", "xjumps", "nuvdm", "zorbotz", "csdm", "ffa",
-          "autostart", "spb_extra", "shooterb", "inhumen", "norecoilb", "ammob"})
+         {"shooter",   "norecoil",  "beta",         "moneyhack", "intro",         "footsteps",
+          "hsmod",     "bhop",      "bulletdamage", "counter",   "trans",         "kreedz",
+          "interp",    "ammo",      "bullets",      "showspeed", "bulletdamage2", "rlimit",
+          "cross",     "xjumps",    "nuvdm",        "zorbotz",   "csdm",          "ffa",
+          "autostart", "spb_extra", "shooterb",     "inhumen",   "norecoilb",     "ammob"})
         EXPECT_TRUE(form.enabled(n)) << n;
     for (const char* c :
          {"Frame10", "Frame6", "Frame7", "Frame14", "Frame15", "Frame8", "Frame12", "Frame16"})

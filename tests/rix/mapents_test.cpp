@@ -25,7 +25,8 @@ TEST(RixMapFiles, RemovalFileRemovesEveryEntityOfAClassButNeverTheWorld) {
   s.startMap("de_nuvdm");
   EXPECT_EQ(countRecords(s, "pfnSpawn 0 worldspawn"), 1);
   EXPECT_EQ(s.sv.str(s.sv.edict(0)->v.classname), "worldspawn");
-  for (int i = 0; i < 3; i++) s.sv.spawn("func_breakable", {float(i) * 10, 0, 0});
+  for (int i = 0; i < 3; i++)
+    s.sv.spawnMapEntity({{"classname", "func_breakable"}, {"targetname", "glass"}});
   s.sv.spawn("func_door");
   s.sv.spawn("func_wall");
   EXPECT_TRUE(s.sv.findByClass("func_breakable").empty());

@@ -12,7 +12,7 @@ constexpr float kLongJump = 299.332591f;  // sqrt(89600)
 // Upward speed the jump gave: one whole frame of gravity ran after it.
 float launchSpeed(const playermove_t& pm) { return pm.velocity.z + kGravity * kFrame; }
 
-class JumpTest : public MovementTest {
+class MovementJumpTest : public MovementTest {
  protected:
   void jumpOnce(int extraButtons = 0) {
     standAt({0, 0, 0});
@@ -22,7 +22,7 @@ class JumpTest : public MovementTest {
 };
 
 #ifndef MOVEMENT_DIRECT
-TEST_F(JumpTest, GameMovementRunsWithDefaultsAndWithHighJumpAbility) {
+TEST_F(MovementJumpTest, GameMovementRunsWithDefaultsAndWithHighJumpAbility) {
   struct Case {
     const char* longjump;
     const char* bunnyjump;
@@ -53,7 +53,7 @@ TEST_F(JumpTest, GameMovementRunsWithDefaultsAndWithHighJumpAbility) {
 }
 #endif
 
-TEST_F(JumpTest, JumpAbilityScalesTheJumpOnlyWithTheAltButton) {
+TEST_F(MovementJumpTest, JumpAbilityScalesTheJumpOnlyWithTheAltButton) {
   pmv->setPhysicsKey("ja", "0.500000");
   jumpOnce(IN_ALT1);
   EXPECT_NEAR(launchSpeed(pmv->pm()), 0.5f * kJump, 0.05f);  // about 134.2
@@ -74,7 +74,7 @@ TEST_F(JumpTest, JumpAbilityScalesTheJumpOnlyWithTheAltButton) {
   EXPECT_NEAR(launchSpeed(pmv->pm()), kJump, 0.05f);  // about 268.3
 }
 
-TEST_F(JumpTest, HeldJumpDoesNotRepeatUntilReleased) {
+TEST_F(MovementJumpTest, HeldJumpDoesNotRepeatUntilReleased) {
   jumpOnce();
   // Falls back down with the button still held: no second jump on landing.
   ASSERT_TRUE(pmv->moveUntil([](const playermove_t& pm) { return pm.onground != -1; }, 200));
@@ -87,7 +87,7 @@ TEST_F(JumpTest, HeldJumpDoesNotRepeatUntilReleased) {
   EXPECT_FALSE(pmv->onGround());
 }
 
-TEST_F(JumpTest, BunnyJumpKeepsLandingSpeedElseItIsCut) {
+TEST_F(MovementJumpTest, BunnyJumpKeepsLandingSpeedElseItIsCut) {
   for (const char* bj : {"1", "0"}) {
     SCOPED_TRACE(bj);
     pmv->setPhysicsKey("bj", bj);
@@ -109,7 +109,7 @@ TEST_F(JumpTest, BunnyJumpKeepsLandingSpeedElseItIsCut) {
   }
 }
 
-TEST_F(JumpTest, LongJumpWhileDuckingAlongTheFacing) {
+TEST_F(MovementJumpTest, LongJumpWhileDuckingAlongTheFacing) {
   auto setUpDuckedRun = [&](float yaw) {
     pmv->pm().flags |= FL_DUCKING;
     pmv->pm().usehull = 1;
@@ -150,13 +150,13 @@ TEST_F(JumpTest, LongJumpWhileDuckingAlongTheFacing) {
   EXPECT_NEAR(launchSpeed(pmv->pm()), kJump, 0.05f);
 }
 
-TEST_F(JumpTest, MissingJumpFactorLeavesTheJumpWhole) {
+TEST_F(MovementJumpTest, MissingJumpFactorLeavesTheJumpWhole) {
   pmv->setPhysinfo("");
   jumpOnce(IN_ALT1);
   EXPECT_NEAR(launchSpeed(pmv->pm()), kJump, 0.05f);
 }
 
-TEST_F(JumpTest, OnGroundFlagFollowsTheGroundAndSinglePlayerFriction) {
+TEST_F(MovementJumpTest, OnGroundFlagFollowsTheGroundAndSinglePlayerFriction) {
   standAt({0, 0, 0});
   pmv->pm().friction = 0.5f;
   pmv->pm().multiplayer = 0;

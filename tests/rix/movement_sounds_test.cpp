@@ -4,7 +4,7 @@
 namespace movetest {
 namespace {
 
-class SoundTest : public MovementTest {
+class MovementSoundTest : public MovementTest {
  protected:
   // Runs on the floor at a steady speed along +x for the given time.
   void runAt(float speed, int moves) {
@@ -36,7 +36,7 @@ class SoundTest : public MovementTest {
   }
 };
 
-TEST_F(SoundTest, LandingSoundsByFallSpeed) {
+TEST_F(MovementSoundTest, LandingSoundsByFallSpeed) {
   land(600);
   ASSERT_EQ(pmv->sounds().size(), 2u);
   EXPECT_EQ(pmv->sounds()[0].sample, "player/pl_fallpain3.wav");
@@ -59,7 +59,7 @@ TEST_F(SoundTest, LandingSoundsByFallSpeed) {
   EXPECT_EQ(pmv->pm().flFallVelocity, 0.0f);
 }
 
-TEST_F(SoundTest, MultiplayerStepsOnlyWhenRunning) {
+TEST_F(MovementSoundTest, MultiplayerStepsOnlyWhenRunning) {
   runAt(200, 100);
   EXPECT_TRUE(pmv->sounds().empty());
 
@@ -84,7 +84,7 @@ TEST_F(SoundTest, MultiplayerStepsOnlyWhenRunning) {
   EXPECT_TRUE(pmv->sounds().empty());
 }
 
-TEST_F(SoundTest, MaterialsChooseTheStepSamples) {
+TEST_F(MovementSoundTest, MaterialsChooseTheStepSamples) {
   // Lower-case letter, upper-case name, and the other way round.
   EXPECT_EQ(stepSampleOn("metalfloor").rfind("player/pl_metal", 0), 0u);
   EXPECT_EQ(stepSampleOn("METALPLATE").rfind("player/pl_metal", 0), 0u);
@@ -106,7 +106,7 @@ TEST_F(SoundTest, MaterialsChooseTheStepSamples) {
   EXPECT_EQ(tile.rfind("player/pl_tile", 0), 0u);
 }
 
-TEST_F(SoundTest, StepVolumeByMaterialAndDucking) {
+TEST_F(MovementSoundTest, StepVolumeByMaterialAndDucking) {
   pmv->setTexture(floorId, "dirtfloor");
   runAt(250, 1);
   ASSERT_EQ(pmv->sounds().size(), 1u);
@@ -128,7 +128,7 @@ TEST_F(SoundTest, StepVolumeByMaterialAndDucking) {
   EXPECT_EQ(pmv->pm().flTimeStepSound, 300 + 100);
 }
 
-TEST_F(SoundTest, WadingSoundsOnThreeStepsOfFour) {
+TEST_F(MovementSoundTest, WadingSoundsOnThreeStepsOfFour) {
   sv->world().addVolume({-1024, -1024, 0}, {1024, 1024, 30}, host::contents::kWater);
   // Eight wading steps, 600 ms apart.
   runAt(250, 8 * 60);
@@ -142,7 +142,7 @@ TEST_F(SoundTest, WadingSoundsOnThreeStepsOfFour) {
   }
 }
 
-TEST_F(SoundTest, SloshingWithFeetInWater) {
+TEST_F(MovementSoundTest, SloshingWithFeetInWater) {
   sv->world().addVolume({-1024, -1024, 0}, {1024, 1024, 10}, host::contents::kWater);
   standAt({-800, 0, 0});
   pmv->setOrigin({-800, 0, 36.03125f});  // as a landing leaves him, just above the floor

@@ -7,11 +7,11 @@
 namespace movetest {
 namespace {
 
-using WorldTest = MovementTest;
+using MovementWorldTest = MovementTest;
 
 bool landed(const playermove_t& pm) { return pm.onground != -1; }
 
-TEST_F(WorldTest, WalksUpAStepButNotAWall) {
+TEST_F(MovementWorldTest, WalksUpAStepButNotAWall) {
   sv->world().addSolid({100, -200, 0}, {300, 200, 18});  // one stepsize high
   sv->world().addSolid({100, 300, 0}, {300, 600, 19});   // a little higher
   standAt({0, 0, 0});
@@ -28,7 +28,7 @@ TEST_F(WorldTest, WalksUpAStepButNotAWall) {
   EXPECT_NEAR(pmv->origin().z, 36.0f, 0.1f);
 }
 
-TEST_F(WorldTest, SlidesAlongAWall) {
+TEST_F(MovementWorldTest, SlidesAlongAWall) {
   sv->world().addSolid({100, -1000, 0}, {120, 1000, 200});
   standAt({50, 0, 0});
   pmv->setViewAngles({0, 45, 0});
@@ -40,7 +40,7 @@ TEST_F(WorldTest, SlidesAlongAWall) {
   EXPECT_NEAR(pmv->velocity().x, 0.0f, 0.01f);
 }
 
-TEST_F(WorldTest, EdgeFrictionStopsHarderAtALedge) {
+TEST_F(MovementWorldTest, EdgeFrictionStopsHarderAtALedge) {
   sv->world().addSolid({-600, -300, 0}, {0, 300, 100});  // a raised platform
   auto speedAfterOneMove = [&](float x) {
     standAt({x, 0, 100});
@@ -53,7 +53,7 @@ TEST_F(WorldTest, EdgeFrictionStopsHarderAtALedge) {
   EXPECT_NEAR(speedAfterOneMove(4), 92.0f, 0.01f);
 }
 
-TEST_F(WorldTest, DucksUnderALowCeilingAndCannotStandThere) {
+TEST_F(MovementWorldTest, DucksUnderALowCeilingAndCannotStandThere) {
   sv->world().addSolid({200, -200, 40}, {600, 200, 100});  // leaves 40 units below
   standAt({0, 0, 0});
   pmv->setButtons(IN_DUCK);
@@ -86,7 +86,7 @@ TEST_F(WorldTest, DucksUnderALowCeilingAndCannotStandThere) {
   EXPECT_FLOAT_EQ(pm.view_ofs.z, 18.0f);
 }
 
-TEST_F(WorldTest, ClimbsALadderAndJumpsOff) {
+TEST_F(MovementWorldTest, ClimbsALadderAndJumpsOff) {
   pmv->addLadder({100, -20, 0}, {110, 20, 400});
   standAt({86, 0, 0});
   pmv->setButtons(IN_FORWARD);
@@ -119,7 +119,7 @@ TEST_F(WorldTest, ClimbsALadderAndJumpsOff) {
   EXPECT_EQ(pm.movetype, MOVETYPE_WALK);
 }
 
-TEST_F(WorldTest, SwimsAndWaterJumpsOntoTheShore) {
+TEST_F(MovementWorldTest, SwimsAndWaterJumpsOntoTheShore) {
   sv->world().addSolid({200, -1024, 0}, {1024, 1024, 100});        // shore, top at 100
   sv->world().addVolume({-1024, -1024, 0}, {200, 1024, 95}, host::contents::kWater);
 
@@ -154,7 +154,7 @@ TEST_F(WorldTest, SwimsAndWaterJumpsOntoTheShore) {
   EXPECT_EQ(pm.flags & FL_WATERJUMP, 0);
 }
 
-TEST_F(WorldTest, FallingIntoWaterSplashes) {
+TEST_F(MovementWorldTest, FallingIntoWaterSplashes) {
   sv->world().addVolume({-1024, -1024, 0}, {1024, 1024, 95}, host::contents::kWater);
   pmv->setOrigin({0, 0, 200});
   ASSERT_TRUE(pmv->moveUntil([](const playermove_t& p) { return p.waterlevel > 0; }, 200));
@@ -164,7 +164,7 @@ TEST_F(WorldTest, FallingIntoWaterSplashes) {
   EXPECT_FLOAT_EQ(splash[0].volume, 1.0f);
 }
 
-TEST_F(WorldTest, RepairsNaNAndTooFastVelocities) {
+TEST_F(MovementWorldTest, RepairsNaNAndTooFastVelocities) {
   standAt({0, 0, 0});
   pmv->setVelocity({std::nanf(""), 0, 0});
   pmv->move(1);
@@ -182,7 +182,7 @@ TEST_F(WorldTest, RepairsNaNAndTooFastVelocities) {
             debug.end());
 }
 
-TEST_F(WorldTest, StuckInsideAnotherPlayer) {
+TEST_F(MovementWorldTest, StuckInsideAnotherPlayer) {
   pmv->addPlayer(2, {20, 0, 36});
   standAt({0, 0, 0});
   pmv->setVelocity({50, 0, 0});
@@ -203,7 +203,7 @@ TEST_F(WorldTest, StuckInsideAnotherPlayer) {
   EXPECT_GE(pmv->origin().z, 36.0f + 72.0f - 20.0f);
 }
 
-TEST_F(WorldTest, BogusMoveTypeIsReported) {
+TEST_F(MovementWorldTest, BogusMoveTypeIsReported) {
   standAt({0, 0, 0});
   pmv->pm().flags |= FL_ONTRAIN;
   pmv->pm().movetype = MOVETYPE_PUSH;
@@ -214,7 +214,7 @@ TEST_F(WorldTest, BogusMoveTypeIsReported) {
   EXPECT_EQ(pmv->origin(), Vec3(0, 0, 36));
 }
 
-TEST_F(WorldTest, RoamingSpectatorFliesThroughWalls) {
+TEST_F(MovementWorldTest, RoamingSpectatorFliesThroughWalls) {
   sv->world().addSolid({100, -1000, 0}, {120, 1000, 500});
   pmv->setOrigin({0, 0, 100});
   pmv->pm().iuser1 = OBS_ROAMING;
@@ -223,7 +223,7 @@ TEST_F(WorldTest, RoamingSpectatorFliesThroughWalls) {
   EXPECT_GT(pmv->origin().x, 200.0f);
 }
 
-TEST_F(WorldTest, DeadBodyFallsAsATossedObject) {
+TEST_F(MovementWorldTest, DeadBodyFallsAsATossedObject) {
   pmv->setOrigin({0, 0, 200});
   pmv->pm().dead = 1;
   pmv->pm().movetype = MOVETYPE_TOSS;

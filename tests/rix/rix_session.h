@@ -36,9 +36,7 @@ struct RixSession {
   // Map start as the engine runs it: the world's key values, then its spawn.
   void startMap(const std::string& map = "") {
     if (!map.empty()) sv.globals()->mapname = sv.allocString(map);
-    char cls[] = "worldspawn", key[] = "classname", value[] = "worldspawn";
-    KeyValueData kvd = {cls, key, value, 0};
-    sv.callGame(&DLL_FUNCTIONS::pfnKeyValue, sv.edict(0), &kvd);
+    sv.keyValue(sv.edict(0), "classname", "worldspawn");
     sv.startMap(map);
   }
 
