@@ -11,13 +11,18 @@ log() { printf '\n=== %s\n' "$*"; }
 # --- packages -------------------------------------------------------------
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-for p in cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev g++-multilib clang libclang-rt-14-dev; do
+# native and 32-bit builds, fuzzing; the Windows build with Wine to run it,
+# Xvfb, xdotool and ImageMagick for the window's screen test.
+for p in cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev g++-multilib clang libclang-rt-14-dev \
+         g++-mingw-w64-i686 wine xvfb xauth xdotool x11-utils imagemagick; do
   have "$p" || need+=("$p")
 done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   [ "$(id -u)" = 0 ] && dpkg --add-architecture i386
 fi
-have libgtest-dev:i386 || need+=("libgtest-dev:i386")
+for p in libgtest-dev:i386 wine32:i386; do
+  have "$p" || need+=("$p")
+done
 if [ ${#need[@]} -gt 0 ]; then
   log "installing ${need[*]}"
   if [ "$(id -u)" != 0 ]; then
@@ -48,6 +53,24 @@ run_tests build
 
 build build-i386 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-i386.cmake"
 run_tests build-i386
+
+# Windows: the programs and suites run under Wine; its prefixes live in the
+# build folder and their wineservers are stopped however the tests end.
+stop_wine() {
+  for prefix in "$root"/build-win32/wine*/; do
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  done
+}
+trap stop_wine EXIT
+build build-win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+run_tests build-win32
+stop_wine
+
+if [ -x "$root/scripts/package.sh" ]; then
+  log "release archive"
+  "$root/scripts/package.sh"
+  bash "$root/tests/package/check.sh" "$root"/dist/nuvdm-pack-*.zip
+fi
 
 if [ -x "$root/scripts/fuzz.sh" ]; then
   log "fuzz (short runs)"
