@@ -6,16 +6,17 @@
 # "--click nuvdm_pure --save".
 #
 # usage: window_screen.sh WINE NUVDM_Menu.exe nuvdm-menu.exe ARTEFACT_DIR
-#   WINE          the program that runs Windows programs (wine or a wrapper)
-#   ARTEFACT_DIR  receives menu-window.png (start-up), menu-pure.png, menu-saved.png
+#   WINE          the wine program
+#   ARTEFACT_DIR  receives menu-window.png (start-up), menu-pure.png and
+#                 menu-saved.png, and the Wine prefix wine-screen/ (or
+#                 $NUVDM_SCREEN_WINEPREFIX)
 set -u
 
 if [ $# -ne 4 ]; then
     echo "usage: $0 WINE NUVDM_Menu.exe nuvdm-menu.exe ARTEFACT_DIR" >&2
     exit 2
 fi
-WINE=$1 MENU=$(realpath "$2") CLI=$(realpath "$3") ARTEFACTS=$(realpath -m "$4")
-case $WINE in */*) WINE=$(realpath "$WINE") ;; esac
+WINE=$(command -v "$1") MENU=$(realpath "$2") CLI=$(realpath "$3") ARTEFACTS=$(realpath -m "$4")
 CAPTION="NUV DM - Windows Menu 1.1.0.1"
 
 # Client coordinates in pixels (twips / 15), from the window's layout:
@@ -40,21 +41,28 @@ done
 [ -n "${DISPLAY:-}" ] || fail "no X display (run under xvfb-run)"
 mkdir -p "$ARTEFACTS" || fail "cannot create $ARTEFACTS"
 
-# Plain wine needs its environment; a wrapper brings its own.
-if [ "$(basename "$WINE")" = wine ]; then
-    export WINEPREFIX=${WINEPREFIX:-$ARTEFACTS/wineprefix} WINEARCH=win32 WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-    wineserver -p >/dev/null 2>&1 </dev/null
-    "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null
-fi
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/nuvdm-screen.XXXXXX") || fail "no temporary folder"
+# A prefix of its own, whose wineserver starts here, on this display, and
+# stops at the end: a wineserver whose first window-less client ran without a
+# display refuses windows to later clients, even ones with a display.
+export WINEPREFIX=${NUVDM_SCREEN_WINEPREFIX:-$ARTEFACTS/wine-screen} WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINESERVER=$(dirname "$(command -v "$WINE")")/wineserver
+[ -x "$WINESERVER" ] || WINESERVER=wineserver
+mkdir -p "$(dirname "$WINEPREFIX")"
+WORK=
 MENU_PID=
 cleanup() {
     if [ -n "$MENU_PID" ] && kill -0 "$MENU_PID" 2>/dev/null; then kill "$MENU_PID" 2>/dev/null; fi
-    rm -rf "$WORK"
+    "$WINESERVER" -k >/dev/null 2>&1 </dev/null
+    if [ -n "$WORK" ]; then rm -rf "$WORK"; fi
 }
 trap cleanup EXIT
+
+# Detached, so that nothing waits for the server's output.
+"$WINESERVER" -p >/dev/null 2>&1 </dev/null
+"$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || fail "wine does not run in $WINEPREFIX"
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/nuvdm-screen.XXXXXX") || fail "no temporary folder"
 
 # A mod folder as installed: the two files Save looks for and the addon folders.
 modFolder() {
