@@ -8,7 +8,7 @@
 # usage: window_screen.sh WINE NUVDM_Menu.exe nuvdm-menu.exe ARTEFACT_DIR
 #   WINE          the wine program
 #   ARTEFACT_DIR  receives menu-window.png (start-up), menu-pure.png and
-#                 menu-saved.png, and the Wine prefix wine-screen/ (or
+#                 menu-saved.png, and the Wine prefix wine-prefixes/wine-screen/ (or
 #                 $NUVDM_SCREEN_WINEPREFIX)
 set -u
 
@@ -44,7 +44,7 @@ mkdir -p "$ARTEFACTS" || fail "cannot create $ARTEFACTS"
 # A prefix of its own, whose wineserver starts here, on this display, and
 # stops at the end: a wineserver whose first window-less client ran without a
 # display refuses windows to later clients, even ones with a display.
-export WINEPREFIX=${NUVDM_SCREEN_WINEPREFIX:-$ARTEFACTS/wine-screen} WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=${NUVDM_SCREEN_WINEPREFIX:-$ARTEFACTS/wine-prefixes/wine-screen} WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINESERVER=$(dirname "$(command -v "$WINE")")/wineserver
 [ -x "$WINESERVER" ] || WINESERVER=wineserver
