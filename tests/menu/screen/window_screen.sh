@@ -61,6 +61,19 @@ trap cleanup EXIT
 # Detached, so that nothing waits for the server's output.
 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || fail "wine does not run in $WINEPREFIX"
+# Wine's own faces (MS Sans Serif, Tahoma, ...) are found only inside the
+# prefix; without them every caption falls back to a wider face and is clipped.
+WINE_FONTS=${NUVDM_WINE_FONTS:-/usr/share/wine/fonts}
+if [ -d "$WINE_FONTS" ] && [ ! -e "$WINEPREFIX/drive_c/windows/Fonts/.nuvdm-fonts" ]; then
+    cp "$WINE_FONTS"/*.ttf "$WINE_FONTS"/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    # A fresh server reads the fonts anew.
+    "$WINESERVER" -k >/dev/null 2>&1 </dev/null
+    "$WINESERVER" -w >/dev/null 2>&1 </dev/null
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    touch "$WINEPREFIX/drive_c/windows/Fonts/.nuvdm-fonts"
+elif [ ! -d "$WINE_FONTS" ]; then
+    echo "note: no Wine fonts in $WINE_FONTS (package fonts-wine): captions use a fallback face" >&2
+fi
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/nuvdm-screen.XXXXXX") || fail "no temporary folder"
 
