@@ -119,6 +119,7 @@ TEST_F(WindowTest, OpensFixedSizeWithCaptionAndWhiteBackground) {
     LOGBRUSH lb{};
     GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(w, GCLP_HBRBACKGROUND)), sizeof lb, &lb);
     EXPECT_EQ(lb.lbColor, RGB(255, 255, 255));
+    EXPECT_NE(GetClassLongPtrA(w, GCLP_HICON), 0u) << "no window icon";
     // Frames are white inside like the window.
     EXPECT_EQ(colours("Frame5").back, RGB(255, 255, 255));
 }
@@ -184,6 +185,13 @@ TEST_F(WindowTest, StartsAsTheModelStartsWithItsFontsAndColours) {
     EXPECT_NE(GetWindowLongA(h("status"), GWL_STYLE) & ES_READONLY, 0);
     EXPECT_NE(GetWindowLongA(h("status"), GWL_STYLE) & ES_MULTILINE, 0);
     EXPECT_EQ(GetWindowLongA(h("btn_save"), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    for (const char* picture : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6"})
+        EXPECT_NE(SendMessageA(h(picture), STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << picture;
+    // Only the two cartoons react to a click (and the two links).
+    EXPECT_NE(GetWindowLongA(h("Image3"), GWL_STYLE) & SS_NOTIFY, 0);
+    EXPECT_NE(GetWindowLongA(h("Image5"), GWL_STYLE) & SS_NOTIFY, 0);
+    EXPECT_EQ(GetWindowLongA(h("Image1"), GWL_STYLE) & SS_NOTIFY, 0);
+    EXPECT_NE(GetWindowLongA(h("Label1"), GWL_STYLE) & SS_NOTIFY, 0);
 
     auto fontOf = [&](const char* name) {
         LOGFONTA lf{};
