@@ -534,18 +534,6 @@ LRESULT CALLBACK MenuWindow::frameProc(HWND hwnd, UINT message, WPARAM wParam, L
         case WM_CTLCOLOREDIT:
         case WM_DRAWITEM:
             return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
-        case WM_SETCURSOR: {
-            // The two web links show the hand; the unlock pictures stay plain.
-            const int index = indexOf(reinterpret_cast<HWND>(wParam));
-            if (index >= 0 && LOWORD(lParam) == HTCLIENT) {
-                const Control& c = form_.controls()[static_cast<std::size_t>(index)];
-                if (c.kind == Kind::Label && c.clickable) {
-                    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
-                    return TRUE;
-                }
-            }
-            break;
-        }
         case WM_ERASEBKGND: {
             // A frame is white inside, like the window.
             HBRUSH b = reinterpret_cast<HBRUSH>(SendMessageA(
