@@ -147,7 +147,9 @@ bool MenuWindow::create(HINSTANCE instance) {
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.hbrBackground = brush(form_.at("Form1").backColour);
+    // No class brush: the class outlives this object and its brushes, so the
+    // background is painted in WM_ERASEBKGND.
+    wc.hbrBackground = nullptr;
     wc.lpszClassName = kWindowClass;
     if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
@@ -482,6 +484,24 @@ LRESULT MenuWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item->CtlType != ODT_BUTTON) break;
             drawButton(*item);
+            return TRUE;
+        }
+        case WM_SETCURSOR: {
+            // The two web links show the hand; the unlock pictures stay plain.
+            const int index = indexOf(reinterpret_cast<HWND>(wParam));
+            if (index >= 0 && LOWORD(lParam) == HTCLIENT) {
+                const Control& c = form_.controls()[static_cast<std::size_t>(index)];
+                if (c.kind == Kind::Label && c.clickable) {
+                    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
+                    return TRUE;
+                }
+            }
+            break;
+        }
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(hwnd_, &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, brush(form_.at("Form1").backColour));
             return TRUE;
         }
         case WM_DESTROY:

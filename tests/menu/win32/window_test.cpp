@@ -31,6 +31,23 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
     return text;
 }
 
+// The colour a window paints its background with.
+COLORREF erasedColour(HWND w) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 8, 8};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const COLORREF c = GetPixel(dc, 4, 4);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return c;
+}
+
 struct Colours {
     COLORREF text, back;
 };
@@ -116,11 +133,11 @@ TEST_F(WindowTest, OpensFixedSizeWithCaptionAndWhiteBackground) {
     const LONG style = GetWindowLongA(w, GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
 
-    LOGBRUSH lb{};
-    GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(w, GCLP_HBRBACKGROUND)), sizeof lb, &lb);
-    EXPECT_EQ(lb.lbColor, RGB(255, 255, 255));
+    EXPECT_EQ(erasedColour(w), RGB(255, 255, 255));
+    EXPECT_NE(GetClassLongPtrA(w, GCLP_HICON), 0u) << "no window icon";
     // Frames are white inside like the window.
     EXPECT_EQ(colours("Frame5").back, RGB(255, 255, 255));
+    EXPECT_EQ(erasedColour(h("Frame5")), RGB(255, 255, 255));
 }
 
 TEST_F(WindowTest, EveryControlSitsInItsContainerAtItsPlace) {
@@ -184,6 +201,13 @@ TEST_F(WindowTest, StartsAsTheModelStartsWithItsFontsAndColours) {
     EXPECT_NE(GetWindowLongA(h("status"), GWL_STYLE) & ES_READONLY, 0);
     EXPECT_NE(GetWindowLongA(h("status"), GWL_STYLE) & ES_MULTILINE, 0);
     EXPECT_EQ(GetWindowLongA(h("btn_save"), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    for (const char* picture : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6"})
+        EXPECT_NE(SendMessageA(h(picture), STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << picture;
+    // Only the two cartoons react to a click (and the two links).
+    EXPECT_NE(GetWindowLongA(h("Image3"), GWL_STYLE) & SS_NOTIFY, 0);
+    EXPECT_NE(GetWindowLongA(h("Image5"), GWL_STYLE) & SS_NOTIFY, 0);
+    EXPECT_EQ(GetWindowLongA(h("Image1"), GWL_STYLE) & SS_NOTIFY, 0);
+    EXPECT_NE(GetWindowLongA(h("Label1"), GWL_STYLE) & SS_NOTIFY, 0);
 
     auto fontOf = [&](const char* name) {
         LOGFONTA lf{};
