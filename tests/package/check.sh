@@ -107,7 +107,7 @@ ini="$mod/addons/metamod/plugins.ini"
 if [ -f "$ini" ]; then
   grep -q $'\r' "$ini" && fault "plugins.ini: carriage returns in the lines"
   declare -A seen=()
-  while read -r system path rest; do
+  while read -r system path rest || [ -n "${system:-}" ]; do
     case "$system" in ''|\;*|//*) continue ;; esac
     [ -z "${rest:-}" ] || fault "plugins.ini: more than a system and a path: $system $path $rest"
     case "$system" in
