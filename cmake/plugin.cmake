@@ -12,7 +12,11 @@ function(nuvdm_add_plugin target output)
   target_compile_options(${target} PRIVATE
     -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-asynchronous-unwind-tables)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/platform)
-  if(NOT WIN32)
+  if(WIN32)
+    # GiveFnptrsToDll is stdcall: export it as "GiveFnptrsToDll", without the
+    # "@8" decoration (the .def files' alias alone would export both names).
+    target_link_options(${target} PRIVATE -Wl,--kill-at)
+  else()
     target_link_options(${target} PRIVATE -Wl,--no-undefined -static-libgcc)
     target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
   endif()

@@ -174,6 +174,12 @@ class Server {
   bool fileExists(const std::string& relPath) const;
   // Copies a file (for example the fake game library) below the mod folder.
   void copyIntoMod(const std::string& from, const std::string& relPath);
+  // A path as a test gives it, for loading and copying libraries. A path
+  // rooted without a drive ("/work/build/bin/x.dll", as the build hands it to
+  // a Windows test under Wine) takes the drive of the folder the process was
+  // in when the server started: the server folder may lie on another drive.
+  // Other paths come back as they are.
+  std::string startPath(const std::string& path) const;
 
   // --- libraries ---------------------------------------------------------
   // Loads the engine's game library directly, as the engine does: its
@@ -200,7 +206,8 @@ class Server {
   // The fake game library's control table (null when the game is not the
   // fake one, or it has not been loaded yet). In standalone mode (the
   // plugin loaded as the game library) it looks for a loaded copy named
-  // mp.so, cs.so, mp_i386.so, cs_i386.so or fake_gamedll.so; see also
+  // mp.so, cs.so, mp_i386.so, cs_i386.so, fake_gamedll.so (on Windows
+  // mp.dll, cs.dll, fake_gamedll.dll); see also
   // attachFakeGame.
   FakeGame& game();
   bool hasFakeGame();
@@ -367,6 +374,7 @@ class Server {
   std::string root_;
   bool ownRoot_ = false;
   std::string oldCwd_;
+  std::string startDir_;  // the current folder when the server was made
   std::unique_ptr<Impl> impl_;
   World world_;
   globalvars_t globals_{};

@@ -126,11 +126,12 @@ mutil_funcs_t g_mutil = {
 
 }  // namespace
 
-bool Server::loadGame(const std::string& path) {
-  if (path.empty()) {
+bool Server::loadGame(const std::string& given) {
+  if (given.empty()) {
     driverError("loadGame: no library path");
     return false;
   }
+  std::string path = startPath(given);
   void* lib = os::loadLibrary(path.c_str());
   if (!lib) {
     recordAlert(at_error, "Couldn't load " + path + ": " + os::lastError() + "\n");
@@ -173,7 +174,8 @@ bool Server::hasFakeGame() {
   if (gameLibrary) fn = sym<FAKE_GAME_API_FN>(gameLibrary, "FakeGame_Api");
   if (!fn) {
     // Standalone: the plugin loaded the fake game itself, under another name.
-    for (const char* name : {"mp.so", "cs.so", "cs_i386.so", "mp_i386.so", "fake_gamedll.so"})
+    for (const char* name : {"mp.so", "cs.so", "cs_i386.so", "mp_i386.so", "fake_gamedll.so",
+                             "mp.dll", "cs.dll", "fake_gamedll.dll"})
       if (void* lib = os::findLoadedLibrary(name))
         if ((fn = sym<FAKE_GAME_API_FN>(lib, "FakeGame_Api"))) break;
   }
@@ -201,8 +203,8 @@ FakeGame& Server::game() {
 Plugin& Server::loadPlugin(const std::string& path, PluginOptions opts) {
   plugins_.push_back(std::make_unique<Plugin>());
   Plugin& p = *plugins_.back();
-  p.path = path;
-  p.library = os::loadLibrary(path.c_str());
+  p.path = startPath(path);
+  p.library = os::loadLibrary(p.path.c_str());
   if (!p.library) {
     driverError("loadPlugin: " + path + ": " + os::lastError());
     return p;

@@ -1,12 +1,12 @@
 // The server itself: folders, the current-server singleton, players,
 // commands and the records a test reads.
-#include <unistd.h>
-
 #include <cstdarg>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -20,7 +20,23 @@ namespace host {
 
 namespace {
 Server* g_current = nullptr;
+
+// A new, empty folder below the system's temporary folder. create_directory
+// reports whether it made the folder, so a name taken by another process
+// (tests run in parallel) is never shared: the next name is tried.
+fs::path makeTemporaryFolder() {
+  fs::path base = fs::temp_directory_path();
+  std::random_device device;
+  std::mt19937_64 rng((static_cast<uint64_t>(device()) << 32) ^ device());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[40];
+    snprintf(name, sizeof name, "nuvdm-host-%016llx", static_cast<unsigned long long>(rng()));
+    std::error_code ec;
+    if (fs::create_directory(base / name, ec)) return base / name;
+  }
+  throw std::runtime_error("host: cannot create a temporary folder in " + base.string());
 }
+}  // namespace
 
 Server& sv() {
   if (!g_current) {
@@ -87,16 +103,15 @@ Server::Server(Options opts) : opts_(std::move(opts)), impl_(std::make_unique<Im
   if (g_current) throw std::logic_error("host: only one Server at a time");
   g_current = this;
   if (opts_.root.empty()) {
-    std::string tmpl = (fs::temp_directory_path() / "nuvdm-host-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) throw std::runtime_error("host: cannot create a temporary folder");
-    root_ = tmpl;
+    root_ = makeTemporaryFolder().string();
     ownRoot_ = true;
   } else {
     root_ = opts_.root;
   }
   fs::create_directories(fs::path(root_) / opts_.modDir);
+  startDir_ = fs::current_path().string();
   if (opts_.chdirToRoot) {
-    oldCwd_ = fs::current_path().string();
+    oldCwd_ = startDir_;
     fs::current_path(root_);
   }
   Impl& m = *impl_;
@@ -173,10 +188,17 @@ bool Server::fileExists(const std::string& rel) const {
   return fs::exists(fs::path(modPath()) / rel);
 }
 
+std::string Server::startPath(const std::string& path) const {
+  fs::path p(path);
+  if (!p.has_root_directory() || p.has_root_name()) return path;
+  // Only Windows paths have a root name (the drive); elsewhere it is empty.
+  return (fs::path(startDir_).root_name() / p).string();
+}
+
 void Server::copyIntoMod(const std::string& from, const std::string& rel) {
   fs::path p = fs::path(modPath()) / rel;
   fs::create_directories(p.parent_path());
-  fs::copy_file(from, p, fs::copy_options::overwrite_existing);
+  fs::copy_file(startPath(from), p, fs::copy_options::overwrite_existing);
 }
 
 std::string Server::defaultGameLibrary() {

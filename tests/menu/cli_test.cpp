@@ -1,47 +1,17 @@
 // nuvdm-menu as scripts use it: output format and exit codes.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#if !defined(_WIN32)
-#include <sys/wait.h>
-#endif
-
 #include "support/menu_support.h"
+#include "support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nuvtest::readFile;
 using nuvtest::ScratchDir;
+using Args = std::vector<std::string>;
 
-struct CliRun {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-CliRun runCli(const ScratchDir& scratch, const std::string& args) {
-    const fs::path out = scratch.path() / "cli.out", err = scratch.path() / "cli.err";
-    const std::string cmd = quoted(NUVDM_MENU_CLI) + " " + args + " >" + quoted(out.string()) +
-                            " 2>" + quoted(err.string());
-    const int status = std::system(cmd.c_str());
-    CliRun r;
-#if defined(_WIN32)
-    r.code = status;
-#else
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-    r.out = readFile(out);
-    r.err = readFile(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
-}
+nuvtest::ProcessRun runCli(const Args& args) { return nuvtest::runProgram(NUVDM_MENU_CLI, args); }
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> l;
@@ -58,14 +28,18 @@ class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
         mod.modFolder();
-        dirArg = "--dir " + quoted(mod.path().string());
     }
-    ScratchDir mod, scratch;
-    std::string dirArg;
+    // The arguments after "--dir <the mod folder>".
+    nuvtest::ProcessRun run(const Args& args) const {
+        Args all = {"--dir", mod.path().string()};
+        all.insert(all.end(), args.begin(), args.end());
+        return runCli(all);
+    }
+    ScratchDir mod;
 };
 
 TEST_F(Cli, StateListsEveryBoxAndButtonThenRatingStatusAndText) {
-    const CliRun r = runCli(scratch, dirArg + " --state");
+    const nuvtest::ProcessRun r = run({"--state"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "");
     const auto l = lines(r.out);
@@ -89,7 +63,7 @@ TEST_F(Cli, StateListsEveryBoxAndButtonThenRatingStatusAndText) {
 }
 
 TEST_F(Cli, SaveWritesAndExitsZero) {
-    const CliRun r = runCli(scratch, dirArg + " --save");
+    const nuvtest::ProcessRun r = run({"--save"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out,
               "Settings loaded correctly. Start a New Game (local LAN Server) and choose your map. "
@@ -100,7 +74,7 @@ TEST_F(Cli, SaveWritesAndExitsZero) {
 
 TEST_F(Cli, RefusedSaveExitsOne) {
     fs::remove(mod.path() / "config.cfg");
-    const CliRun r = runCli(scratch, dirArg + " --save");
+    const nuvtest::ProcessRun r = run({"--save"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "Menu ERROR #002\n");
     EXPECT_EQ(readFile(mod.path() / "dm_userconfig.cfg"), "old user config\r\n");
@@ -112,7 +86,7 @@ TEST_F(Cli, MessageBoxGoesToStandardErrorAsTitleColonText) {
     fs::permissions(mod.path() / "liblist.gam", fs::perms::owner_write | fs::perms::group_write |
                                                     fs::perms::others_write,
                     fs::perm_options::remove);
-    const CliRun r = runCli(scratch, dirArg + " --save");
+    const nuvtest::ProcessRun r = run({"--save"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "NUVDM_Menu: Could not write " + (mod.path() / "liblist.gam").string() +
                          ": Permission denied\n");
@@ -120,36 +94,36 @@ TEST_F(Cli, MessageBoxGoesToStandardErrorAsTitleColonText) {
 
 TEST_F(Cli, LastSaveDecidesTheExitStatus) {
     fs::remove(mod.path() / "config.cfg");
-    EXPECT_EQ(runCli(scratch, dirArg + " --save --state").code, 1);
+    EXPECT_EQ(run({"--save", "--state"}).code, 1);
     nuvtest::writeFile(mod.path() / "config.cfg", "x\r\n");
-    EXPECT_EQ(runCli(scratch, dirArg + " --save --save").code, 0);
+    EXPECT_EQ(run({"--save", "--save"}).code, 0);
 }
 
 TEST_F(Cli, UsageErrorsExitTwoAndSayWhich) {
-    CliRun r = runCli(scratch, dirArg + " --bogus");
+    nuvtest::ProcessRun r = run({"--bogus"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("--bogus"), std::string::npos);
-    r = runCli(scratch, dirArg + " --click no_such_control");
+    r = run({"--click", "no_such_control"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("no_such_control"), std::string::npos);
-    r = runCli(scratch, dirArg + " --click nuvdm_custom");
+    r = run({"--click", "nuvdm_custom"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("disabled"), std::string::npos);
-    r = runCli(scratch, dirArg + " --click knives_only");
+    r = run({"--click", "knives_only"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("hidden"), std::string::npos);
-    r = runCli(scratch, dirArg + " --click");
+    r = run({"--click"});
     EXPECT_EQ(r.code, 2);
-    r = runCli(scratch, "--dir " + quoted((mod.path() / "missing").string()) + " --state");
+    r = runCli({"--dir", (mod.path() / "missing").string(), "--state"});
     EXPECT_EQ(r.code, 2);
     // A usage error is found before anything runs.
-    r = runCli(scratch, dirArg + " --save --bogus");
+    r = run({"--save", "--bogus"});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(readFile(mod.path() / "dm_userconfig.cfg"), "old user config\r\n");
 }
 
 TEST_F(Cli, DisableRunExitsZeroAndShowsItsBox) {
-    const CliRun r = runCli(scratch, dirArg + " --click nuvdm_disable --save");
+    const nuvtest::ProcessRun r = run({"--click", "nuvdm_disable", "--save"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err.rfind("NUVDM_Menu: NUV DM HAS BEEN DISABLED.", 0), 0u) << r.err;
     EXPECT_EQ(r.out, "SAVE AND NUV MOD WILL BE DISABLED.\n");
@@ -158,13 +132,13 @@ TEST_F(Cli, DisableRunExitsZeroAndShowsItsBox) {
 }
 
 TEST_F(Cli, HelpExitsZero) {
-    const CliRun r = runCli(scratch, "--help");
+    const nuvtest::ProcessRun r = runCli({"--help"});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("--click NAME"), std::string::npos);
 }
 
 TEST_F(Cli, ClicksRunInOrderAndLinksPrintTheirAddress) {
-    const CliRun r = runCli(scratch, dirArg + " --click footsteps --click Label1 --state");
+    const nuvtest::ProcessRun r = run({"--click", "footsteps", "--click", "Label1", "--state"});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("\nfootsteps 1 1 1\n"), std::string::npos);
     EXPECT_EQ(r.err, "web page: https://nuvdm.example.org/\n");

@@ -4,7 +4,6 @@
 #include "writers/csdm_files.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 
 #include "form/form.h"
 #include "support/menu_support.h"
+#include "support/process.h"
 #include "writers/save.h"
 
 namespace fs = std::filesystem;
@@ -263,14 +263,12 @@ TEST_F(CsdmText, FullListFollowsSpawnEditorAndModels) {
 TEST(CsdmCli, PurePresetThenFfaThenSave) {
     nuvtest::ScratchDir dir;
     dir.modFolder();
-    const fs::path out = dir.path() / "state.out";
-    const std::string cmd = std::string("'") + NUVDM_MENU_CLI + "' --dir '" + dir.path().string() +
-                            "' --click nuvdm_pure --click ffa --save --state > '" + out.string() +
-                            "' 2>&1";
-    const int rc = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(rc));
-    EXPECT_EQ(WEXITSTATUS(rc), 0) << nuvtest::readFile(out);
-    const std::string state = nuvtest::readFile(out);
+    const nuvtest::ProcessRun run = nuvtest::runProgram(
+        NUVDM_MENU_CLI,
+        {"--dir", dir.path().string(), "--click", "nuvdm_pure", "--click", "ffa", "--save", "--state"},
+        true);
+    const std::string& state = run.out;
+    EXPECT_EQ(run.code, 0) << state;
     EXPECT_TRUE(contains(state, "\nffa 0 1 1\n")) << state;
     EXPECT_TRUE(contains(state, "\nnuvdm_custom 1 0 1\n")) << state;
     EXPECT_TRUE(contains(state, "\nnuvdm_pure 0 1 1\n")) << state;

@@ -122,7 +122,11 @@ TEST_F(SaveGate, MissingUserConfigRefusesWithError002) {
 }
 
 TEST_F(SaveGate, FileNamesAreComparedCaseSensitively) {
-    fs::rename(dir.path() / "config.cfg", dir.path() / "Config.cfg");
+    // Remove and create rather than rename: a rename that changes only the
+    // letter case is a no-op on some file systems.
+    const std::string content = readFile(dir.path() / "config.cfg");
+    fs::remove(dir.path() / "config.cfg");
+    writeFile(dir.path() / "Config.cfg", content);
     Form form(fe, dir.path());
     EXPECT_EQ(nuv::save(form), SaveOutcome::Refused);
     EXPECT_EQ(form.statusText(), "Menu ERROR #002");

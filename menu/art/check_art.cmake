@@ -1,0 +1,28 @@
+# Runs the picture generator into a scratch folder and compares every file it
+# writes with the committed one, byte for byte.
+set(pictures logo.bmp ct.bmp t.bmp version.bmp number.bmp decor.bmp save.bmp nuvdm.ico)
+file(REMOVE_RECURSE ${SCRATCH})
+execute_process(COMMAND ${GENERATOR} ${SCRATCH} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nuvdm-make-art failed: ${rc}")
+endif()
+file(GLOB written RELATIVE ${SCRATCH} ${SCRATCH}/*)
+list(SORT written)
+set(expected ${pictures})
+list(SORT expected)
+if(NOT written STREQUAL expected)
+  message(FATAL_ERROR "nuvdm-make-art wrote [${written}], expected [${expected}]")
+endif()
+set(drift "")
+foreach(p ${pictures})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${p} ${COMMITTED}/${p}
+                  RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    list(APPEND drift ${p})
+  endif()
+endforeach()
+if(drift)
+  message(FATAL_ERROR "committed pictures differ from the generator's: ${drift}; "
+                      "remake them with nuvdm-make-art ${COMMITTED}")
+endif()
+file(REMOVE_RECURSE ${SCRATCH})
