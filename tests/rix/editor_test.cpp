@@ -222,7 +222,7 @@ TEST(RixEditor, PluginLoadedDuringAMapAddsNoFileThatIsNotPrecached) {
   ASSERT_TRUE(sv.loadGame());
   sv.writeFile("maps/readme.txt", "");
   sv.startMap("de_nuvdm");
-  dlopen(RIX_METAMOD_STANDIN_PATH, RTLD_NOW);
+  os::loadLibrary(RIX_METAMOD_STANDIN_PATH);
   host::PluginOptions po;
   po.now = PT_ANYTIME;
   ASSERT_TRUE(sv.loadPlugin(RIX_MM_PATH, po).loaded);
