@@ -148,6 +148,9 @@ TEST_F(FrameStandalone, ModFolderNameIsTheLastElementOfTheGameDirectory) {
     EXPECT_EQ(alerted(at_error, "{GrapnelMod} Error determining MOD directory name!"), c.error);
     // The configuration and the game library were found below "cstrike".
     EXPECT_TRUE(alerted(at_console, kLoadedGame));
+    // Unloading the copy lets its game library go too: a later session must
+    // not find this one (Windows finds a loaded library by its file name).
+    os::freeLibrary(lib);
   }
 }
 
