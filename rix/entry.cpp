@@ -214,7 +214,7 @@ static enginefuncs_t makeEngineTablePost() {
 
 // ---- exports ---------------------------------------------------------------
 
-C_DLLEXPORT void WINAPI GiveFnptrsToDll(enginefuncs_t* engineFunctions, globalvars_t* globals) {
+extern "C" DEF_EXPORT void WINAPI GiveFnptrsToDll(enginefuncs_t* engineFunctions, globalvars_t* globals) {
   memset(&engine, 0, sizeof engine);
   // The slots every engine of this interface fills; the later ones stay empty.
   if (engineFunctions)
@@ -321,7 +321,7 @@ class CBaseEntity {
 #undef RIX_SLOTS5
 #undef RIX_SLOT
   virtual void Use(CBaseEntity* activator, CBaseEntity* caller, USE_TYPE useType, float value) = 0;
-  DLLEXPORT void SUB_CallUseToggle();
+  DEF_EXPORT void SUB_CallUseToggle();
 };
 
 void CBaseEntity::SUB_CallUseToggle() { Use(this, this, USE_TOGGLE, 0); }

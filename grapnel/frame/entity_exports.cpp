@@ -39,7 +39,7 @@ inline void Forward(EntityExportForwarder& forwarder, const char* name, entvars_
 // virtual function at position 45 of its table.
 class CBaseEntity {
  public:
-  DLLEXPORT void SUB_CallUseToggle();
+  DEF_EXPORT void SUB_CallUseToggle();
 
  private:
   virtual void Slot00();

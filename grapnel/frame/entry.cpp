@@ -66,7 +66,7 @@ void SetModDirName(const enginefuncs_t* engine) {
 
 GRAPNEL_EXPORT void Meta_Init() { MetamodMode = 1; }
 
-GRAPNEL_EXPORT void WINAPI GiveFnptrsToDll(enginefuncs_t* pengfuncsFromEngine, globalvars_t* pGlobals) {
+extern "C" DEF_EXPORT void WINAPI GiveFnptrsToDll(enginefuncs_t* pengfuncsFromEngine, globalvars_t* pGlobals) {
   if (pengfuncsFromEngine) CopyEntries(&EngineTable, pengfuncsFromEngine, kEngineEntries);
   GameGlobals = pGlobals;
   SetModDirName(&EngineTable);

@@ -11,7 +11,7 @@
 
 // The library's entry points.
 GRAPNEL_EXPORT void Meta_Init();
-GRAPNEL_EXPORT void WINAPI GiveFnptrsToDll(enginefuncs_t* pengfuncsFromEngine, globalvars_t* pGlobals);
+extern "C" DEF_EXPORT void WINAPI GiveFnptrsToDll(enginefuncs_t* pengfuncsFromEngine, globalvars_t* pGlobals);
 GRAPNEL_EXPORT int Meta_Query(char* interfaceVersion, plugin_info_t** plinfo, mutil_funcs_t* pMetaUtilFuncs);
 GRAPNEL_EXPORT int Meta_Attach(PLUG_LOADTIME now, META_FUNCTIONS* pFunctionTable, meta_globals_t* pMGlobals,
                                gamedll_funcs_t* pGamedllFuncs);

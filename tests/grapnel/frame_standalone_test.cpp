@@ -2,7 +2,6 @@
 // game library named in its configuration file and stands in front of it.
 // Each test installs a fresh copy of the built plugin in the mod's dlls
 // folder, as a standalone install does, so each copy starts with its own state.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -16,18 +15,36 @@
 #include "host.h"
 #include "os/os.h"
 
+#ifdef _WIN32
+#include "import_patch.h"
+#else
+#include <dlfcn.h>
+#endif
+
 namespace {
 
+// The libraries carry the platform's file name ending, and the plugin builds
+// its paths with the platform's folder separator.
+#ifdef _WIN32
+const char kGameFile[] = "cs.dll";
+const char kPluginFile[] = "dlls/grapnel_mm.dll";
+const char kLoadedGame[] = "{GrapnelMod} Loaded cstrike\\dlls\\cs.dll.\n";
+const char kLibraryEnding[] = ".dll";
+#else
 const char kGameFile[] = "cs.so";
+const char kPluginFile[] = "dlls/grapnel_mm.so";
+const char kLoadedGame[] = "{GrapnelMod} Loaded cstrike/dlls/cs.so.\n";
+const char kLibraryEnding[] = ".so";
+#endif
 
 class FrameStandalone : public ::testing::Test {
  protected:
   void install(const std::string& config) {
     server.copyIntoMod(host::Server::defaultGameLibrary(), std::string("dlls/") + kGameFile);
-    server.copyIntoMod(GRAPNEL_MM_PATH, "dlls/grapnel_mm.so");
+    server.copyIntoMod(GRAPNEL_MM_PATH, kPluginFile);
     server.writeFile("addons/GrapnelMod/GP_config.txt", config);
   }
-  std::string pluginPath() { return server.modPath() + "/dlls/grapnel_mm.so"; }
+  std::string pluginPath() { return server.modPath() + "/" + kPluginFile; }
 
   // Installs with a configuration naming the fake game and loads the plugin
   // as the engine's game library; returns what it printed.
@@ -78,7 +95,7 @@ TEST_F(FrameStandalone, LoadsTheGameLibraryNamedInTheConfiguration) {
   std::string out = load(std::string(kGameFile) + "\nanything after the first word\n");
   ASSERT_TRUE(loaded);
   EXPECT_NE(out.find("Loaded GrapnelMod - not using metamod.\n"), std::string::npos);
-  EXPECT_TRUE(alerted(at_console, std::string("{GrapnelMod} Loaded cstrike/dlls/") + kGameFile + ".\n"));
+  EXPECT_TRUE(alerted(at_console, kLoadedGame));
   ASSERT_TRUE(server.hasFakeGame());
   // The game got the engine table, and was asked for its table through its
   // plain GetEntityAPI, then for its new-DLL table.
@@ -88,6 +105,14 @@ TEST_F(FrameStandalone, LoadsTheGameLibraryNamedInTheConfiguration) {
   EXPECT_EQ(records[1], "GetEntityAPI 140");
   EXPECT_EQ(records[2], "GetNewDLLFunctions 1");
   EXPECT_TRUE(server.hasGameNewDll);
+}
+
+// A configuration saved by a Windows editor: the line ends in CR LF.
+TEST_F(FrameStandalone, ConfigurationWithWindowsLineEndsLoadsTheSame) {
+  load(std::string(kGameFile) + "\r\nmp.dll\r\n");
+  ASSERT_TRUE(loaded);
+  EXPECT_TRUE(alerted(at_console, kLoadedGame));
+  EXPECT_TRUE(server.hasFakeGame());
 }
 
 // The game directory as an engine may report it, for the mod folder name.
@@ -105,7 +130,7 @@ TEST_F(FrameStandalone, ModFolderNameIsTheLastElementOfTheGameDirectory) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reported);
     // A fresh copy of the plugin each time: it keeps its globals for life.
-    std::string file = "dlls/grapnel_copy" + std::to_string(++copy) + ".so";
+    std::string file = "dlls/grapnel_copy" + std::to_string(++copy) + kLibraryEnding;
     server.copyIntoMod(GRAPNEL_MM_PATH, file);
     os::Library lib = os::loadLibrary((server.modPath() + "/" + file).c_str());
     ASSERT_NE(lib, nullptr);
@@ -122,7 +147,10 @@ TEST_F(FrameStandalone, ModFolderNameIsTheLastElementOfTheGameDirectory) {
     ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(alerted(at_error, "{GrapnelMod} Error determining MOD directory name!"), c.error);
     // The configuration and the game library were found below "cstrike".
-    EXPECT_TRUE(alerted(at_console, std::string("{GrapnelMod} Loaded cstrike/dlls/") + kGameFile + ".\n"));
+    EXPECT_TRUE(alerted(at_console, kLoadedGame));
+    // Unloading the copy lets its game library go too: a later session must
+    // not find this one (Windows finds a loaded library by its file name).
+    os::freeLibrary(lib);
   }
 }
 
@@ -159,10 +187,18 @@ TEST_F(FrameStandalone, GameCallsPassThePluginToTheGame) {
   EXPECT_TRUE(gameGot("pfnClientDisconnect " + who));
 }
 
+// The file of the loaded library that holds the address.
 std::string LibraryOf(const void* address) {
+#ifdef _WIN32
+  HMODULE module = address ? importpatch::ModuleOf(address) : nullptr;
+  char name[MAX_PATH];
+  DWORD n = module ? GetModuleFileNameA(module, name, sizeof name) : 0;
+  return n > 0 && n < sizeof name ? std::string(name, n) : std::string();
+#else
   Dl_info info{};
   if (!address || !dladdr(address, &info) || !info.dli_fname) return "";
   return info.dli_fname;
+#endif
 }
 
 TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
@@ -174,7 +210,8 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   // The game's engine table: the patched range points into the plugin, the
   // rest at the engine's own functions.
   const enginefuncs_t* gameEngine = server.game().api()->engine();
-  const std::string plugin = pluginPath();
+  const std::string plugin = LibraryOf(reinterpret_cast<void*>(entry<void (*)()>("GetEntityAPI")));
+  ASSERT_FALSE(plugin.empty());
   EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnTraceLine)), plugin);
   EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnPrecacheModel)), plugin);
   EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnAlertMessage)), plugin);
@@ -281,6 +318,34 @@ TEST_F(FrameStandalone, EntityExportsForwardToTheGameOnce) {
   EXPECT_TRUE(gameGot("link func_wall"));
 }
 
+#ifdef _WIN32
+// The plugin finds the game's functions through its own import of
+// GetProcAddress: count the look-ups of one name there.
+std::string g_countedName;
+int g_lookups = 0;
+FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR);
+FARPROC WINAPI CountingGetProcAddress(HMODULE module, LPCSTR name) {
+  if (reinterpret_cast<uintptr_t>(name) > 0xffff && g_countedName == name) ++g_lookups;
+  return g_getProcAddress(module, name);
+}
+
+TEST_F(FrameStandalone, LooksUpAMissingClassOnce) {
+  load();
+  ASSERT_TRUE(loaded);
+  auto* module = reinterpret_cast<HMODULE>(server.gameLibrary);
+  void* before = importpatch::Replace(module, "kernel32.dll", "GetProcAddress",
+                                      reinterpret_cast<void*>(&CountingGetProcAddress));
+  ASSERT_NE(before, nullptr) << "the plugin imports no GetProcAddress";
+  g_getProcAddress = reinterpret_cast<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(before);
+  g_countedName = "tf_weapon_ac";
+  g_lookups = 0;
+  auto tfc = entry<void (*)(entvars_t*)>("tf_weapon_ac");
+  edict_t* e = server.engineTable()->pfnCreateEntity();
+  for (int i = 0; i < 3; ++i) tfc(&e->v);
+  importpatch::Replace(module, "kernel32.dll", "GetProcAddress", before);
+  EXPECT_EQ(g_lookups, 1);
+}
+#else
 // Run by LooksUpAMissingClassOnce in a child process traced by the dynamic
 // loader: loads standalone and calls tf_weapon_ac as often as asked.
 TEST_F(FrameStandalone, DISABLED_CallMissingClass) {
@@ -332,13 +397,14 @@ TEST(FrameStandaloneExports, LooksUpAMissingClassOnce) {
   ASSERT_GT(once, 0) << "the dynamic loader's symbol log is not available";
   EXPECT_EQ(thrice, once);
 }
+#endif
 
 using FailedLoad = FrameStandalone;
 
 // Death tests: the plugin ends the process. Standard output goes to the
 // error stream inside, where the death test reads it.
 TEST_F(FailedLoad, MissingConfigurationEndsTheServerWithExitCodeZero) {
-  server.copyIntoMod(GRAPNEL_MM_PATH, "dlls/grapnel_mm.so");
+  server.copyIntoMod(GRAPNEL_MM_PATH, kPluginFile);
   EXPECT_EXIT(
       {
         dup2(2, 1);
@@ -361,7 +427,7 @@ TEST_F(FailedLoad, MissingGameLibraryStopsTheServer) {
   EXPECT_EXIT(
       {
         dup2(2, 1);
-        loadPlain("nothere.so");
+        loadPlain(std::string("nothere") + kLibraryEnding);
       },
       ::testing::ExitedWithCode(1), "Loaded GrapnelMod - not using metamod.\n.*cannot run without its game library");
 }
@@ -370,7 +436,7 @@ TEST_F(FailedLoad, OverlongLibraryNameStopsTheServer) {
   EXPECT_EXIT(
       {
         dup2(2, 1);
-        loadPlain(std::string(300, 'x') + ".so");
+        loadPlain(std::string(300, 'x') + kLibraryEnding);
       },
       ::testing::ExitedWithCode(1), "too long!\n.*cannot run without its game library");
 }

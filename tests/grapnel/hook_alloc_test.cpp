@@ -1,16 +1,92 @@
 // No heap allocation on the hook's per-frame paths: 32 players hooking,
 // pulling, swinging and releasing, with every allocation of the process
-// watched. An allocation is the plugin's when the first frame of its call
-// stack that lies in the test program, the fake game library or the plugin
-// lies in the plugin (the C library in between counts for its caller).
-#include <dlfcn.h>
-#include <execinfo.h>
+// watched. On Linux an allocation is the plugin's when the first frame of its
+// call stack that lies in the test program, the fake game library or the
+// plugin lies in the plugin (the C library in between counts for its caller).
 #include <stdlib.h>
 #include <string.h>
 
 #include <atomic>
 
 #include "hook_session.h"
+
+#ifdef _WIN32
+// On Windows every library calls the C library's allocator through its own
+// import table, so the watch stands in front of exactly the calls a library
+// makes: it replaces the imports of malloc, calloc and realloc of the test
+// program and of the library being watched. (Allocations that the C library
+// makes inside other calls, such as fopen, are not seen there; the per-frame
+// paths make no such calls.)
+#include "import_patch.h"
+
+namespace {
+
+struct Watch {
+  std::atomic<bool> on{false};
+  const void* pluginBase = nullptr;
+  long all = 0;
+  long plugin = 0;
+  const void* example = nullptr;  // a return address of a plugin allocation
+};
+Watch g_watch;
+
+const void* BaseOf(const void* address) { return importpatch::ModuleOf(address); }
+
+// The C library's own functions, as the first replaced import held them.
+void* (*g_malloc)(size_t);
+void* (*g_calloc)(size_t, size_t);
+void* (*g_realloc)(void*, size_t);
+
+__attribute__((noinline)) void Observe(const void* caller) {
+  if (!g_watch.on.load(std::memory_order_relaxed)) return;
+  ++g_watch.all;
+  if (BaseOf(caller) == g_watch.pluginBase) {
+    ++g_watch.plugin;
+    g_watch.example = caller;
+  }
+}
+
+void* CountingMalloc(size_t size) {
+  Observe(__builtin_return_address(0));
+  return g_malloc(size);
+}
+void* CountingCalloc(size_t count, size_t size) {
+  Observe(__builtin_return_address(0));
+  return g_calloc(count, size);
+}
+void* CountingRealloc(void* p, size_t size) {
+  Observe(__builtin_return_address(0));
+  return g_realloc(p, size);
+}
+
+// Puts the counting allocator in front of one library's allocations.
+template <typename Fn>
+void ReplaceImport(HMODULE module, const char* name, Fn counting, Fn* original) {
+  void* before = importpatch::Replace(module, "msvcrt.dll", name, reinterpret_cast<void*>(counting));
+  if (before && before != reinterpret_cast<void*>(counting) && !*original) *original = reinterpret_cast<Fn>(before);
+}
+
+void WatchModule(const void* addressInIt) {
+  auto module = static_cast<HMODULE>(const_cast<void*>(BaseOf(addressInIt)));
+  ReplaceImport(module, "malloc", &CountingMalloc, &g_malloc);
+  ReplaceImport(module, "calloc", &CountingCalloc, &g_calloc);
+  ReplaceImport(module, "realloc", &CountingRealloc, &g_realloc);
+}
+
+// Watches the given library's allocations from now on.
+void WatchLibraryOf(const void* address) {
+  WatchModule(address);
+  g_watch.pluginBase = BaseOf(address);
+}
+
+void InstallWatch() { WatchModule(reinterpret_cast<const void*>(&InstallWatch)); }
+void WarmUp() {}
+
+}  // namespace
+
+#else
+#include <dlfcn.h>
+#include <execinfo.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
@@ -102,26 +178,43 @@ extern "C" HOOKTEST_WATCH void* realloc(void* p, size_t size) {
 }
 #endif
 
+
 namespace {
 
-using hooktest::HookSession;
+void WatchLibraryOf(const void* address) { g_watch.pluginBase = BaseOf(address); }
 
-TEST(HookAllocation, ThirtyTwoPlayersHookingAndReleasingAllocateNothing) {
+void InstallWatch() {
 #ifdef HOOKTEST_SANITIZER_HOOKS
   static bool installed = false;
   if (!installed) __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
   installed = true;
 #endif
+}
+
+// Loads the unwinder before anything is counted.
+void WarmUp() {
+  void* warm[4];
+  backtrace(warm, 4);
+}
+
+}  // namespace
+#endif
+
+namespace {
+
+using hooktest::HookSession;
+
+TEST(HookAllocation, ThirtyTwoPlayersHookingAndReleasingAllocateNothing) {
+  InstallWatch();
   HookSession s;
   s.FreeFlight();
   s.Cvar("GP_hook_usekey", "1");
   s.Cvar("GP_hook_players", "1");
 
-  g_watch.pluginBase = BaseOf(reinterpret_cast<const void*>(s.plugin->dll.pfnPlayerPreThink));
+  WatchLibraryOf(reinterpret_cast<const void*>(s.plugin->dll.pfnPlayerPreThink));
   ASSERT_NE(g_watch.pluginBase, nullptr);
   ASSERT_NE(g_watch.pluginBase, BaseOf(reinterpret_cast<const void*>(&BaseOf)));
-  void* warm[4];
-  backtrace(warm, 4);  // loads the unwinder before anything is counted
+  WarmUp();
 
   std::vector<int> ids;
   for (int i = 0; i < 32; ++i) {
@@ -172,7 +265,7 @@ TEST(HookAllocation, ThirtyTwoPlayersHookingAndReleasingAllocateNothing) {
 
   // The watch does tell a library's allocations: the fake game library
   // allocates when it records a long chat line.
-  g_watch.pluginBase = BaseOf(reinterpret_cast<const void*>(s.sv.gameDll.pfnClientCommand));
+  WatchLibraryOf(reinterpret_cast<const void*>(s.sv.gameDll.pfnClientCommand));
   g_watch.plugin = 0;
   g_watch.on = true;
   s.Command(ids[0], "say a chat line long enough to need a heap block of its own");

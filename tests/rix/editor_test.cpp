@@ -8,6 +8,25 @@ using rixtest::RixSession;
 
 namespace {
 
+// The editor appends in text mode: Windows ends each written line in CR LF.
+#ifdef _WIN32
+const std::string kLineEnd = "\r\n";
+#else
+const std::string kLineEnd = "\n";
+#endif
+
+// The text with every line feed as the platform's text mode writes it.
+std::string textModeLines(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n')
+      out += kLineEnd;
+    else
+      out += c;
+  }
+  return out;
+}
+
 struct EditorSession : RixSession {
   int hostIndex = 0;
   explicit EditorSession(host::Server::Options o = {}) : RixSession(o) {
@@ -54,8 +73,7 @@ TEST(RixEditor, ClassnameMaxsAddWritesABlockThatReadsBackInOrder) {
   EXPECT_EQ(boxes[0].intAt(9), 255);
 
   s.say(s.hostIndex, "ent add");
-  EXPECT_EQ(s.addFile(),
-            "{\n\"maxs\" \"64 0 0\"\n\"origin\" \"100 0 36\"\n\"classname\" \"func_wall\"\n}\n");
+  EXPECT_EQ(s.addFile(), textModeLines("{\n\"maxs\" \"64 0 0\"\n\"origin\" \"100 0 36\"\n\"classname\" \"func_wall\"\n}\n"));
   ASSERT_EQ(s.sv.findByClass("func_wall").size(), 1u);
   EXPECT_EQ(s.sv.findByClass("func_wall")[0]->v.origin, vec3_t(100, 0, 36));
 
@@ -222,7 +240,7 @@ TEST(RixEditor, PluginLoadedDuringAMapAddsNoFileThatIsNotPrecached) {
   ASSERT_TRUE(sv.loadGame());
   sv.writeFile("maps/readme.txt", "");
   sv.startMap("de_nuvdm");
-  dlopen(RIX_METAMOD_STANDIN_PATH, RTLD_NOW);
+  os::loadLibrary(RIX_METAMOD_STANDIN_PATH);
   host::PluginOptions po;
   po.now = PT_ANYTIME;
   ASSERT_TRUE(sv.loadPlugin(RIX_MM_PATH, po).loaded);

@@ -1,6 +1,5 @@
 // Loading rix_mm through Metamod: the information record, the settings and
 // the interface checks of the table getters.
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
@@ -118,9 +117,9 @@ TEST(RixEntry, EngineTableVersionMismatchIsLoggedAndCorrected) {
 
 TEST(RixEntry, NullTablesAreRefused) {
   RixSession s;
-  auto api2 = reinterpret_cast<GETENTITYAPI2_FN>(dlsym(s.rix->library, "GetEntityAPI2"));
-  auto eng = reinterpret_cast<GET_ENGINE_FUNCTIONS_FN>(dlsym(s.rix->library, "GetEngineFunctions"));
-  auto attach = reinterpret_cast<META_ATTACH_FN>(dlsym(s.rix->library, "Meta_Attach"));
+  auto api2 = reinterpret_cast<GETENTITYAPI2_FN>(os::findSymbol(s.rix->library, "GetEntityAPI2"));
+  auto eng = reinterpret_cast<GET_ENGINE_FUNCTIONS_FN>(os::findSymbol(s.rix->library, "GetEngineFunctions"));
+  auto attach = reinterpret_cast<META_ATTACH_FN>(os::findSymbol(s.rix->library, "Meta_Attach"));
   ASSERT_TRUE(api2 && eng && attach);
   int version = 140;
   EXPECT_EQ(api2(nullptr, &version), 0);
@@ -145,8 +144,8 @@ TEST(RixEntry, AnyMetamodInterfaceVersionIsAccepted) {
 
 TEST(RixEntry, DetachThenAttachRegistersTheSettingsAgain) {
   RixSession s;
-  auto detach = reinterpret_cast<META_DETACH_FN>(dlsym(s.rix->library, "Meta_Detach"));
-  auto attach = reinterpret_cast<META_ATTACH_FN>(dlsym(s.rix->library, "Meta_Attach"));
+  auto detach = reinterpret_cast<META_DETACH_FN>(os::findSymbol(s.rix->library, "Meta_Detach"));
+  auto attach = reinterpret_cast<META_ATTACH_FN>(os::findSymbol(s.rix->library, "Meta_Attach"));
   ASSERT_TRUE(detach && attach);
   int registrations = s.sv.engineCalls("pfnCVarRegister");
   EXPECT_EQ(detach(PT_ANYTIME, PNL_COMMAND), 1);
@@ -157,6 +156,18 @@ TEST(RixEntry, DetachThenAttachRegistersTheSettingsAgain) {
   EXPECT_NE(table.pfnGetEntityAPI2, nullptr);
   EXPECT_NE(s.sv.cvar("rix_starthealth"), nullptr);
 }
+
+// The member routine is exported under the name the platform's game
+// compiler gives it: MSVC's decoration on Windows, GNU's on Linux. Member
+// routines take the object in ECX on 32-bit Windows (thiscall, the callee
+// pops its arguments); elsewhere the object is the first argument.
+#ifdef _WIN32
+const char kUseToggle[] = "?SUB_CallUseToggle@CBaseEntity@@QAEXXZ";
+#define MEMBER_CALL __attribute__((thiscall))
+#else
+const char kUseToggle[] = "_ZN11CBaseEntity17SUB_CallUseToggleEv";
+#define MEMBER_CALL
+#endif
 
 // The exported member routine calls the entity's own Use (virtual table
 // entry 45) with the entity as activator and caller, USE_TOGGLE and 0.
@@ -169,14 +180,13 @@ struct UseCall {
   int calls = 0;
 } lastUse;
 
-void recordUse(void* self, void* activator, void* caller, int type, float value) {
+MEMBER_CALL void recordUse(void* self, void* activator, void* caller, int type, float value) {
   lastUse = {self, activator, caller, type, value, lastUse.calls + 1};
 }
 
 TEST(RixEntry, SubCallUseToggleCallsTheEntitysUse) {
   RixSession s;
-  auto toggle = reinterpret_cast<void (*)(void*)>(
-      dlsym(s.rix->library, "_ZN11CBaseEntity17SUB_CallUseToggleEv"));
+  auto toggle = reinterpret_cast<void(MEMBER_CALL*)(void*)>(os::findSymbol(s.rix->library, kUseToggle));
   ASSERT_NE(toggle, nullptr);
   void* vtable[46] = {};
   vtable[45] = reinterpret_cast<void*>(&recordUse);

@@ -83,6 +83,30 @@ TEST(RixMapFiles, AddedEntitiesSpawnWithTheWorld) {
   EXPECT_EQ(countRecords(s, "pfnSpawn"), 3);  // the world and two walls
 }
 
+// Files saved on Windows end their lines in CR LF: the same entities, keys
+// and values as with bare line feeds.
+TEST(RixMapFiles, FilesWithWindowsLineEndsReadTheSame) {
+  RixSession s;
+  s.sv.writeFile("maps/de_nuvdm.rement", "func_breakable\r\n# glass\r\nfunc_door\r\n");
+  s.sv.writeFile("maps/de_nuvdm.addent",
+                 "// a wall\r\n{\r\n\"classname\" \"func_wall\"\r\n\"targetname\" \"w1\"\r\n"
+                 "\"origin\" \"10 20 30\"\r\n}\r\n{\r\nclassname info_target\r\ntargetname bare\r\n}\r\n");
+  s.startMap("de_nuvdm");
+  edict_t* w1 = withTargetName(s, "func_wall", "w1");
+  ASSERT_NE(w1, nullptr);
+  EXPECT_EQ(w1->v.origin, vec3_t(10, 20, 30));
+  EXPECT_NE(withTargetName(s, "info_target", "bare"), nullptr);
+  auto kv = s.gameRecords("pfnKeyValue func_wall");
+  ASSERT_EQ(kv.size(), 3u);
+  EXPECT_EQ(kv[0], "pfnKeyValue func_wall origin 10 20 30");
+  EXPECT_EQ(kv[1], "pfnKeyValue func_wall targetname w1");
+  EXPECT_EQ(kv[2], "pfnKeyValue func_wall classname func_wall");
+  s.sv.spawn("func_breakable");
+  s.sv.spawn("func_door");
+  EXPECT_TRUE(s.sv.findByClass("func_breakable").empty());
+  EXPECT_TRUE(s.sv.findByClass("func_door").empty());
+}
+
 TEST(RixMapFiles, BlockWithoutClosingBraceIsStillSpawned) {
   RixSession s;
   s.sv.writeFile("maps/de_nuvdm.addent",

@@ -29,9 +29,9 @@ inline const char* kMaterialsFile =
     "/D slashdirt\n"
     "1D digitdirt\n"
     "   D crate\n"
-    "G grate\n"
+    "G grate\r\n"  // lines saved by a Windows editor end in CR LF
     "V ventilationshaft\n"
-    "D dirtfloor\n"
+    "D dirtfloor\r\n"
     "Dglued\n"
     "T tilefloor";  // the last line has no line break
 

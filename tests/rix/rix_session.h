@@ -1,7 +1,6 @@
 // A simulated server with the built rix_mm plugin loaded through Metamod.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "fake_game.h"
 #include "host.h"
+#include "os/os.h"
 
 namespace rixtest {
 
@@ -24,7 +24,7 @@ struct RixSession {
 
   explicit RixSession(host::Server::Options o = {}, bool withMetamodLibrary = true) : sv(o) {
     // The editor asks the loaded Metamod library which entity classes exist.
-    if (withMetamodLibrary) dlopen(RIX_METAMOD_STANDIN_PATH, RTLD_NOW);
+    if (withMetamodLibrary) os::loadLibrary(RIX_METAMOD_STANDIN_PATH);
     EXPECT_TRUE(sv.loadGame());
     sv.game().clearRecords();  // the game library outlives earlier sessions
     host::PluginOptions po;
