@@ -14,7 +14,7 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 # native and 32-bit builds, fuzzing; the Windows build with Wine to run it,
 # Xvfb, xdotool and ImageMagick for the window's screen test.
 for p in cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev g++-multilib clang libclang-rt-14-dev \
-         g++-mingw-w64-i686 wine xvfb xauth xdotool x11-utils imagemagick; do
+         g++-mingw-w64-i686 wine fonts-wine xvfb xauth xdotool x11-utils imagemagick; do
   have "$p" || need+=("$p")
 done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -57,7 +57,7 @@ run_tests build-i386
 # Windows: the programs and suites run under Wine; its prefixes live in the
 # build folder and their wineservers are stopped however the tests end.
 stop_wine() {
-  for prefix in "$root"/build-win32/wine*/; do
+  for prefix in "$root"/build-win32/wine-prefixes/*/; do
     [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
   done
 }
@@ -69,7 +69,8 @@ stop_wine
 if [ -x "$root/scripts/package.sh" ]; then
   log "release archive"
   "$root/scripts/package.sh"
-  bash "$root/tests/package/check.sh" "$root"/dist/nuvdm-pack-*.zip
+  version=$(sed -n 's/^project([^)]*VERSION \([0-9][0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+  bash "$root/tests/package/check.sh" "$root/dist/nuvdm-pack-$version.zip"
 fi
 
 if [ -x "$root/scripts/fuzz.sh" ]; then
