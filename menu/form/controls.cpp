@@ -197,7 +197,7 @@ std::vector<Control> startupControls() {
     t.push_back(check("jump", "Frame1", "Remove jump slowdown", {3240, 1800, 2535, 195}, kOff,
                       kVerdana));
     t.push_back(check("kreedz", "Frame1", "Enable Kreedz support ", {240, 2040, 2175, 195}, kOn));
-    t.push_back(check("xjumps", "Frame1", "Force legal kreedz community settings",
+    t.push_back(check("xjumps", "Frame1", "Kreedz community settings",
                       {240, 2280, 2655, 195}, kOff));
     t.push_back(frame("Frame17", "Frame1", "CSDM Settings", {120, 2520, 6015, 1095}));
     t.push_back(
