@@ -218,82 +218,57 @@ constexpr NEW_DLL_FUNCTIONS MakeNewDllTable() {
   return table;
 }
 
+// The engine slots both tables route alike: every slot but the hand-written
+// ones and those left out of the pass-through table.
+#define ENGINE_ROUTED_SLOTS \
+    E(pfnPrecacheModel), E(pfnPrecacheSound), E(pfnSetModel), E(pfnModelIndex), E(pfnModelFrames), \
+    E(pfnSetSize), E(pfnChangeLevel), E(pfnGetSpawnParms), E(pfnSaveSpawnParms), E(pfnVecToYaw), \
+    E(pfnVecToAngles), E(pfnMoveToOrigin), E(pfnChangeYaw), E(pfnChangePitch), E(pfnFindEntityByString), \
+    E(pfnGetEntityIllum), E(pfnFindEntityInSphere), E(pfnFindClientInPVS), E(pfnEntitiesInPVS), \
+    E(pfnMakeVectors), E(pfnAngleVectors), E(pfnCreateEntity), E(pfnRemoveEntity), E(pfnCreateNamedEntity), \
+    E(pfnMakeStatic), E(pfnEntIsOnFloor), E(pfnDropToFloor), E(pfnWalkMove), E(pfnSetOrigin), \
+    E(pfnEmitSound), E(pfnEmitAmbientSound), E(pfnTraceLine), E(pfnTraceToss), E(pfnTraceMonsterHull), \
+    E(pfnTraceHull), E(pfnTraceModel), E(pfnTraceTexture), E(pfnTraceSphere), E(pfnGetAimVector), \
+    E(pfnServerCommand), E(pfnServerExecute), E(pfnParticleEffect), E(pfnLightStyle), E(pfnDecalIndex), \
+    E(pfnPointContents), E(pfnMessageBegin), E(pfnMessageEnd), E(pfnWriteByte), E(pfnWriteChar), \
+    E(pfnWriteShort), E(pfnWriteLong), E(pfnWriteAngle), E(pfnWriteCoord), E(pfnWriteString), \
+    E(pfnWriteEntity), E(pfnCVarRegister), E(pfnCVarGetFloat), E(pfnCVarGetString), E(pfnCVarSetFloat), \
+    E(pfnCVarSetString), E(pfnPvAllocEntPrivateData), E(pfnPvEntPrivateData), E(pfnFreeEntPrivateData), \
+    E(pfnSzFromIndex), E(pfnAllocString), E(pfnGetVarsOfEnt), E(pfnPEntityOfEntOffset), \
+    E(pfnEntOffsetOfPEntity), E(pfnIndexOfEdict), E(pfnPEntityOfEntIndex), E(pfnFindEntityByVars), \
+    E(pfnGetModelPtr), E(pfnRegUserMsg), E(pfnAnimationAutomove), E(pfnGetBonePosition), \
+    E(pfnFunctionFromName), E(pfnNameForFunction), E(pfnClientPrintf), E(pfnServerPrint), E(pfnCmd_Args), \
+    E(pfnCmd_Argv), E(pfnCmd_Argc), E(pfnGetAttachment), E(pfnCRC32_Init), E(pfnCRC32_ProcessBuffer), \
+    E(pfnCRC32_ProcessByte), E(pfnCRC32_Final), E(pfnRandomLong), E(pfnRandomFloat), E(pfnSetView), \
+    E(pfnTime), E(pfnCrosshairAngle), E(pfnLoadFileForMe), E(pfnFreeFile), E(pfnEndSection), \
+    E(pfnCompareFileTime), E(pfnGetGameDir), E(pfnCvar_RegisterVariable), E(pfnFadeClientVolume), \
+    E(pfnSetClientMaxspeed), E(pfnCreateFakeClient), E(pfnRunPlayerMove), E(pfnNumberOfEntities), \
+    E(pfnGetInfoKeyBuffer), E(pfnInfoKeyValue), E(pfnSetKeyValue), E(pfnSetClientKeyValue), E(pfnIsMapValid), \
+    E(pfnStaticDecal), E(pfnPrecacheGeneric), E(pfnGetPlayerUserId), E(pfnBuildSoundMsg), \
+    E(pfnIsDedicatedServer), E(pfnCVarGetPointer), E(pfnGetPlayerWONId), E(pfnInfo_RemoveKey), \
+    E(pfnGetPhysicsKeyValue), E(pfnSetPhysicsKeyValue), E(pfnGetPhysicsInfoString), E(pfnPrecacheEvent), \
+    E(pfnPlaybackEvent), E(pfnSetFatPVS), E(pfnSetFatPAS), E(pfnCheckVisibility), E(pfnDeltaSetField), \
+    E(pfnDeltaUnsetField), E(pfnDeltaAddEncoder), E(pfnGetCurrentPlayer), E(pfnCanSkipPlayer), \
+    E(pfnDeltaFindField), E(pfnDeltaSetFieldByIndex), E(pfnDeltaUnsetFieldByIndex), E(pfnSetGroupMask), \
+    E(pfnCreateInstancedBaseline), E(pfnCvar_DirectSet), E(pfnForceUnmodified), E(pfnGetPlayerStats), \
+    E(pfnGetPlayerAuthId)
+
 // Four entries stay null (pfnEngineFprintf, pfnAddServerCommand and the two
 // voice calls): Metamod then does not route them through the plugin.
 constexpr enginefuncs_t MakeEngineTable() {
   enginefuncs_t table{};
   table.pfnClientCommand = EngineClientCommand;
   table.pfnAlertMessage = EngineAlertMessage;
-  SetEnginePassThroughs<
-    E(pfnPrecacheModel), E(pfnPrecacheSound), E(pfnSetModel), E(pfnModelIndex), E(pfnModelFrames),
-    E(pfnSetSize), E(pfnChangeLevel), E(pfnGetSpawnParms), E(pfnSaveSpawnParms), E(pfnVecToYaw),
-    E(pfnVecToAngles), E(pfnMoveToOrigin), E(pfnChangeYaw), E(pfnChangePitch), E(pfnFindEntityByString),
-    E(pfnGetEntityIllum), E(pfnFindEntityInSphere), E(pfnFindClientInPVS), E(pfnEntitiesInPVS),
-    E(pfnMakeVectors), E(pfnAngleVectors), E(pfnCreateEntity), E(pfnRemoveEntity), E(pfnCreateNamedEntity),
-    E(pfnMakeStatic), E(pfnEntIsOnFloor), E(pfnDropToFloor), E(pfnWalkMove), E(pfnSetOrigin),
-    E(pfnEmitSound), E(pfnEmitAmbientSound), E(pfnTraceLine), E(pfnTraceToss), E(pfnTraceMonsterHull),
-    E(pfnTraceHull), E(pfnTraceModel), E(pfnTraceTexture), E(pfnTraceSphere), E(pfnGetAimVector),
-    E(pfnServerCommand), E(pfnServerExecute), E(pfnParticleEffect), E(pfnLightStyle), E(pfnDecalIndex),
-    E(pfnPointContents), E(pfnMessageBegin), E(pfnMessageEnd), E(pfnWriteByte), E(pfnWriteChar),
-    E(pfnWriteShort), E(pfnWriteLong), E(pfnWriteAngle), E(pfnWriteCoord), E(pfnWriteString),
-    E(pfnWriteEntity), E(pfnCVarRegister), E(pfnCVarGetFloat), E(pfnCVarGetString), E(pfnCVarSetFloat),
-    E(pfnCVarSetString), E(pfnPvAllocEntPrivateData), E(pfnPvEntPrivateData), E(pfnFreeEntPrivateData),
-    E(pfnSzFromIndex), E(pfnAllocString), E(pfnGetVarsOfEnt), E(pfnPEntityOfEntOffset),
-    E(pfnEntOffsetOfPEntity), E(pfnIndexOfEdict), E(pfnPEntityOfEntIndex), E(pfnFindEntityByVars),
-    E(pfnGetModelPtr), E(pfnRegUserMsg), E(pfnAnimationAutomove), E(pfnGetBonePosition),
-    E(pfnFunctionFromName), E(pfnNameForFunction), E(pfnClientPrintf), E(pfnServerPrint), E(pfnCmd_Args),
-    E(pfnCmd_Argv), E(pfnCmd_Argc), E(pfnGetAttachment), E(pfnCRC32_Init), E(pfnCRC32_ProcessBuffer),
-    E(pfnCRC32_ProcessByte), E(pfnCRC32_Final), E(pfnRandomLong), E(pfnRandomFloat), E(pfnSetView),
-    E(pfnTime), E(pfnCrosshairAngle), E(pfnLoadFileForMe), E(pfnFreeFile), E(pfnEndSection),
-    E(pfnCompareFileTime), E(pfnGetGameDir), E(pfnCvar_RegisterVariable), E(pfnFadeClientVolume),
-    E(pfnSetClientMaxspeed), E(pfnCreateFakeClient), E(pfnRunPlayerMove), E(pfnNumberOfEntities),
-    E(pfnGetInfoKeyBuffer), E(pfnInfoKeyValue), E(pfnSetKeyValue), E(pfnSetClientKeyValue), E(pfnIsMapValid),
-    E(pfnStaticDecal), E(pfnPrecacheGeneric), E(pfnGetPlayerUserId), E(pfnBuildSoundMsg),
-    E(pfnIsDedicatedServer), E(pfnCVarGetPointer), E(pfnGetPlayerWONId), E(pfnInfo_RemoveKey),
-    E(pfnGetPhysicsKeyValue), E(pfnSetPhysicsKeyValue), E(pfnGetPhysicsInfoString), E(pfnPrecacheEvent),
-    E(pfnPlaybackEvent), E(pfnSetFatPVS), E(pfnSetFatPAS), E(pfnCheckVisibility), E(pfnDeltaSetField),
-    E(pfnDeltaUnsetField), E(pfnDeltaAddEncoder), E(pfnGetCurrentPlayer), E(pfnCanSkipPlayer),
-    E(pfnDeltaFindField), E(pfnDeltaSetFieldByIndex), E(pfnDeltaUnsetFieldByIndex), E(pfnSetGroupMask),
-    E(pfnCreateInstancedBaseline), E(pfnCvar_DirectSet), E(pfnForceUnmodified), E(pfnGetPlayerStats),
-    E(pfnGetPlayerAuthId)>(table);
+  SetEnginePassThroughs<ENGINE_ROUTED_SLOTS>(table);
   return table;
 }
 
 constexpr enginefuncs_t MakeEnginePostTable() {
   enginefuncs_t table{};
   SetPostCalls<
-    E(pfnPrecacheModel), E(pfnPrecacheSound), E(pfnSetModel), E(pfnModelIndex), E(pfnModelFrames),
-    E(pfnSetSize), E(pfnChangeLevel), E(pfnGetSpawnParms), E(pfnSaveSpawnParms), E(pfnVecToYaw),
-    E(pfnVecToAngles), E(pfnMoveToOrigin), E(pfnChangeYaw), E(pfnChangePitch), E(pfnFindEntityByString),
-    E(pfnGetEntityIllum), E(pfnFindEntityInSphere), E(pfnFindClientInPVS), E(pfnEntitiesInPVS),
-    E(pfnMakeVectors), E(pfnAngleVectors), E(pfnCreateEntity), E(pfnRemoveEntity), E(pfnCreateNamedEntity),
-    E(pfnMakeStatic), E(pfnEntIsOnFloor), E(pfnDropToFloor), E(pfnWalkMove), E(pfnSetOrigin),
-    E(pfnEmitSound), E(pfnEmitAmbientSound), E(pfnTraceLine), E(pfnTraceToss), E(pfnTraceMonsterHull),
-    E(pfnTraceHull), E(pfnTraceModel), E(pfnTraceTexture), E(pfnTraceSphere), E(pfnGetAimVector),
-    E(pfnServerCommand), E(pfnServerExecute), E(pfnClientCommand), E(pfnParticleEffect), E(pfnLightStyle),
-    E(pfnDecalIndex), E(pfnPointContents), E(pfnMessageBegin), E(pfnMessageEnd), E(pfnWriteByte),
-    E(pfnWriteChar), E(pfnWriteShort), E(pfnWriteLong), E(pfnWriteAngle), E(pfnWriteCoord),
-    E(pfnWriteString), E(pfnWriteEntity), E(pfnCVarRegister), E(pfnCVarGetFloat), E(pfnCVarGetString),
-    E(pfnCVarSetFloat), E(pfnCVarSetString), E(pfnAlertMessage), E(pfnEngineFprintf),
-    E(pfnPvAllocEntPrivateData), E(pfnPvEntPrivateData), E(pfnFreeEntPrivateData), E(pfnSzFromIndex),
-    E(pfnAllocString), E(pfnGetVarsOfEnt), E(pfnPEntityOfEntOffset), E(pfnEntOffsetOfPEntity),
-    E(pfnIndexOfEdict), E(pfnPEntityOfEntIndex), E(pfnFindEntityByVars), E(pfnGetModelPtr), E(pfnRegUserMsg),
-    E(pfnAnimationAutomove), E(pfnGetBonePosition), E(pfnFunctionFromName), E(pfnNameForFunction),
-    E(pfnClientPrintf), E(pfnServerPrint), E(pfnCmd_Args), E(pfnCmd_Argv), E(pfnCmd_Argc),
-    E(pfnGetAttachment), E(pfnCRC32_Init), E(pfnCRC32_ProcessBuffer), E(pfnCRC32_ProcessByte),
-    E(pfnCRC32_Final), E(pfnRandomLong), E(pfnRandomFloat), E(pfnSetView), E(pfnTime), E(pfnCrosshairAngle),
-    E(pfnLoadFileForMe), E(pfnFreeFile), E(pfnEndSection), E(pfnCompareFileTime), E(pfnGetGameDir),
-    E(pfnCvar_RegisterVariable), E(pfnFadeClientVolume), E(pfnSetClientMaxspeed), E(pfnCreateFakeClient),
-    E(pfnRunPlayerMove), E(pfnNumberOfEntities), E(pfnGetInfoKeyBuffer), E(pfnInfoKeyValue),
-    E(pfnSetKeyValue), E(pfnSetClientKeyValue), E(pfnIsMapValid), E(pfnStaticDecal), E(pfnPrecacheGeneric),
-    E(pfnGetPlayerUserId), E(pfnBuildSoundMsg), E(pfnIsDedicatedServer), E(pfnCVarGetPointer),
-    E(pfnGetPlayerWONId), E(pfnInfo_RemoveKey), E(pfnGetPhysicsKeyValue), E(pfnSetPhysicsKeyValue),
-    E(pfnGetPhysicsInfoString), E(pfnPrecacheEvent), E(pfnPlaybackEvent), E(pfnSetFatPVS), E(pfnSetFatPAS),
-    E(pfnCheckVisibility), E(pfnDeltaSetField), E(pfnDeltaUnsetField), E(pfnDeltaAddEncoder),
-    E(pfnGetCurrentPlayer), E(pfnCanSkipPlayer), E(pfnDeltaFindField), E(pfnDeltaSetFieldByIndex),
-    E(pfnDeltaUnsetFieldByIndex), E(pfnSetGroupMask), E(pfnCreateInstancedBaseline), E(pfnCvar_DirectSet),
-    E(pfnForceUnmodified), E(pfnGetPlayerStats), E(pfnAddServerCommand), E(pfnVoice_GetClientListening),
-    E(pfnVoice_SetClientListening), E(pfnGetPlayerAuthId)>(table);
+    ENGINE_ROUTED_SLOTS,
+    E(pfnClientCommand), E(pfnAlertMessage), E(pfnEngineFprintf), E(pfnAddServerCommand),
+    E(pfnVoice_GetClientListening), E(pfnVoice_SetClientListening)>(table);
   return table;
 }
 
