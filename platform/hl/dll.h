@@ -57,9 +57,11 @@ struct DLL_FUNCTIONS {
                                 struct clientdata_s* cd);
     int (*pfnAddToFullPack)(struct entity_state_s* state, int e, edict_t* ent, edict_t* host,
                             int hostflags, int player, unsigned char* pSet);
+    // The published header writes the two vectors as vec3_t, the C array of
+    // three floats: each arrives as a pointer, never as 12 bytes by value.
     void (*pfnCreateBaseline)(int player, int eindex, struct entity_state_s* baseline,
-                              struct edict_s* entity, int playermodelindex, vec3_t player_mins,
-                              vec3_t player_maxs);
+                              struct edict_s* entity, int playermodelindex, vec_t* player_mins,
+                              vec_t* player_maxs);
     void (*pfnRegisterEncoders)();
     int (*pfnGetWeaponData)(struct edict_s* player, struct weapon_data_s* info);
     void (*pfnCmdStart)(const edict_t* player, const struct usercmd_s* cmd,

@@ -236,6 +236,19 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   EXPECT_EQ(server.engineCalls("pfnClientCommand"), commands + 1);
 }
 
+// The engine hands the two vectors of a baseline as pointers to three
+// floats; they reach the game through the plugin as it sent them.
+TEST_F(FrameStandalone, BaselineVectorsPassAsPointers) {
+  load();
+  ASSERT_TRUE(loaded);
+  server.startMap();
+  int id = server.connect("Alice");
+  float mins[3] = {-16, -16, -36}, maxs[3] = {16, 16, 36};
+  entity_state_t state{};
+  server.callGame(&DLL_FUNCTIONS::pfnCreateBaseline, 1, id, &state, server.edict(id), 0, mins, maxs);
+  EXPECT_TRUE(gameGot("pfnCreateBaseline 1 " + std::to_string(id) + " -16 -16 -36 16 16 36"));
+}
+
 TEST_F(FrameStandalone, EveryAlertOfTheGameReachesTheEngine) {
   load();
   ASSERT_TRUE(loaded);
