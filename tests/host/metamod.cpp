@@ -126,6 +126,20 @@ mutil_funcs_t g_mutil = {
 
 }  // namespace
 
+// Metamod registers a copy of a plugin's console variable with the engine,
+// not the plugin's record: the plugin's record keeps its defaults for ever,
+// and a server command changes only the copy (as the real Metamod does).
+void metaCvarRegister(cvar_t* c) {
+  if (!c || !c->name) return;
+  Server::Impl& m = im();
+  m.metaCvarNames.emplace_back(c->name);
+  m.metaCvars.push_back(*c);
+  cvar_t& copy = m.metaCvars.back();
+  copy.name = m.metaCvarNames.back().c_str();
+  copy.next = nullptr;
+  sv().engineTable()->pfnCVarRegister(&copy);
+}
+
 bool Server::loadGame(const std::string& given) {
   if (given.empty()) {
     driverError("loadGame: no library path");
@@ -221,7 +235,7 @@ Plugin& Server::loadPlugin(const std::string& path, PluginOptions opts) {
     return p;
   }
   p.lifecycle.push_back("GiveFnptrsToDll");
-  give(&engine_, &globals_);
+  give(&pluginEngine_, &globals_);
   p.lifecycle.push_back("Meta_Query");
   std::string ifvers = opts.ifvers;
   p.queryResult = query(ifvers.data(), &p.info, &g_mutil);

@@ -283,9 +283,12 @@ TEST_F(Session, TracesHitSolidEntitiesAndSkipWhatTheyAreTold) {
   tr = sv.trace({0, 0, 60}, {1000, 0, 60}, 1 /* ignore_monsters */, sv.edict(p));
   EXPECT_EQ(tr.pHit, sv.edict(0));  // the wall
   EXPECT_NEAR(tr.vecEndPos.x, 512, 0.1);
+  // Nothing in the way: the engine still names the world as the hit entity.
   tr = sv.trace({0, 0, 100}, {0, 0, 200});
   EXPECT_EQ(tr.flFraction, 1.0f);
-  EXPECT_EQ(tr.pHit, nullptr);
+  EXPECT_EQ(tr.pHit, sv.edict(0));
+  EXPECT_EQ(tr.iHitgroup, 0);
+  EXPECT_EQ(sv.globals()->trace_ent, sv.edict(0));
   // A solid brush entity is hit; ignore_monsters does not skip it.
   edict_t* wall = sv.spawn("func_wall");
   float mn[3] = {-10, -100, 0}, mx[3] = {10, 100, 200}, at[3] = {-100, 0, 0};
