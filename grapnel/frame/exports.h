@@ -24,6 +24,9 @@ GRAPNEL_EXPORT int GetNewDLLFunctions(NEW_DLL_FUNCTIONS* pNewFunctionTable, int*
 GRAPNEL_EXPORT int GetNewDLLFunctions_Post(NEW_DLL_FUNCTIONS* pNewFunctionTable, int* interfaceVersion);
 GRAPNEL_EXPORT int GetEngineFunctions(enginefuncs_t* pengfuncsFromEngine, int* interfaceVersion);
 GRAPNEL_EXPORT int GetEngineFunctions_Post(enginefuncs_t* pengfuncsFromEngine, int* interfaceVersion);
+// Standalone: the game library's hitbox blending, asked for by the engine.
+GRAPNEL_EXPORT int Server_GetBlendingInterface(int version, void** ppinterface, void* pstudio, void* rotationmatrix,
+                                               void* bonetransform);
 
 // Entries of the tables as the plugin speaks them: the older engine table
 // size and the three-entry new-DLL table.

@@ -95,3 +95,12 @@ struct NEW_DLL_FUNCTIONS {
 typedef int (*APIFUNCTION)(DLL_FUNCTIONS* pFunctionTable, int interfaceVersion);
 typedef int (*APIFUNCTION2)(DLL_FUNCTIONS* pFunctionTable, int* interfaceVersion);
 typedef int (*NEW_DLL_FUNCTIONS_FN)(NEW_DLL_FUNCTIONS* pFunctionTable, int* interfaceVersion);
+
+// Optional export of a game library, looked up by the engine after loading
+// it: the server-side hitbox blending. The four pointers are the engine's
+// blending interface record (filled in by the game), its studio API record,
+// a 3x4 float matrix and the bone transforms. Answers 1 when it filled in the
+// interface, 0 otherwise. Exported undecorated, cdecl.
+typedef int (*SERVER_BLENDING_FN)(int version, void** ppinterface, void* pstudio, void* rotationmatrix,
+                                  void* bonetransform);
+constexpr int SERVER_BLENDING_INTERFACE_VERSION = 1;

@@ -218,6 +218,17 @@ TEST_F(FrameMetamod, AttachRefusesNullRecords) {
   EXPECT_EQ(table.pfnGetEntityAPI2, plugin->meta.pfnGetEntityAPI2);
 }
 
+// Under Metamod the engine asks Metamod, never the plugin, for the game's
+// hitbox blending; asked anyway, the plugin has no game library and answers 0.
+TEST_F(FrameMetamod, BlendingExportAnswersNoneWithoutAGameLibrary) {
+  auto blend = entry<SERVER_BLENDING_FN>("Server_GetBlendingInterface");
+  ASSERT_NE(blend, nullptr);
+  void* blending = nullptr;
+  float matrix[3][4] = {};
+  EXPECT_EQ(blend(SERVER_BLENDING_INTERFACE_VERSION, &blending, matrix, matrix, matrix), 0);
+  EXPECT_EQ(blending, nullptr);
+}
+
 TEST_F(FrameMetamod, TablesHaveEverySlotExceptTheFourEmptyEngineEntries) {
   EXPECT_EQ(CountNonNull(&plugin->dll, 50), 50);
   EXPECT_EQ(CountNonNull(&plugin->dllPost, 50), 50);

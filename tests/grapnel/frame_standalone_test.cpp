@@ -236,6 +236,26 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   EXPECT_EQ(server.engineCalls("pfnClientCommand"), commands + 1);
 }
 
+// The engine asks the library it loaded as the game for the hitbox blending;
+// the plugin passes the question to the game library behind it.
+TEST_F(FrameStandalone, BlendingLookUpReachesTheGameLibrary) {
+  load();
+  ASSERT_TRUE(loaded);
+  EXPECT_TRUE(gameGot("Server_GetBlendingInterface 1"));
+  EXPECT_EQ(server.blendingAnswer, 1);
+  ASSERT_NE(server.blendingInterface, nullptr);
+  const std::string game = LibraryOf(server.blendingInterface);
+  EXPECT_NE(game.find(kGameFile), std::string::npos) << game;
+
+  // Another version: the game's answer, unchanged.
+  auto blend = entry<SERVER_BLENDING_FN>("Server_GetBlendingInterface");
+  ASSERT_NE(blend, nullptr);
+  void* other = nullptr;
+  float matrix[3][4] = {};
+  EXPECT_EQ(blend(2, &other, matrix, matrix, matrix), 0);
+  EXPECT_EQ(other, nullptr);
+}
+
 // The engine hands the two vectors of a baseline as pointers to three
 // floats; they reach the game through the plugin as it sent them.
 TEST_F(FrameStandalone, BaselineVectorsPassAsPointers) {

@@ -374,6 +374,11 @@ class Server {
   bool hasGameNewDll = false;
   void* gameLibrary = nullptr;
   std::string gameLibraryPath;
+  // What the game library answered the engine's look-up of the hitbox
+  // blending at load (Server_GetBlendingInterface, version 1): -1 when it
+  // exports none; the interface record it handed back.
+  int blendingAnswer = -1;
+  void* blendingInterface = nullptr;
 
  private:
   void buildEngine();

@@ -117,6 +117,13 @@ void getHookTables(plid_t, enginefuncs_t** eng, DLL_FUNCTIONS** dll, NEW_DLL_FUN
   if (newdll) *newdll = s.hasGameNewDll ? &s.gameNewDll : nullptr;
 }
 
+// The engine's blending question at load, with records of its own to fill.
+struct BlendingRecords {
+  void* studio[32];
+  float rotation[3][4];
+  float bones[128][3][4];
+} g_blendingRecords;
+
 mutil_funcs_t g_mutil = {
     logConsole,    logMessage,     logError,     logDeveloper,     centerSay,
     centerSayParms, centerSayVarargs, callGameEntity, getUserMsgID, getUserMsgName,
@@ -179,6 +186,12 @@ bool Server::loadGame(const std::string& given) {
     hasGameNewDll = nd(&gameNewDll, &version) != 0;
   }
   gamedllFuncs_.newapi_table = hasGameNewDll ? &gameNewDll : nullptr;
+  // The engine asks its game library for the server-side hitbox blending.
+  blendingInterface = nullptr;
+  blendingAnswer = -1;
+  if (auto blend = sym<SERVER_BLENDING_FN>(lib, "Server_GetBlendingInterface"))
+    blendingAnswer = blend(SERVER_BLENDING_INTERFACE_VERSION, &blendingInterface, g_blendingRecords.studio,
+                           g_blendingRecords.rotation, g_blendingRecords.bones);
   return true;
 }
 

@@ -47,6 +47,15 @@ TEST_F(Session, ConnectSpawnsAPlayerWithThePhysicsKeyAfterHealth) {
   EXPECT_TRUE(sv.game().reached("pfnClientDisconnect 1"));
 }
 
+// After loading its game library the engine asks it for the server-side
+// hitbox blending (version 1) and keeps the interface the game hands back.
+TEST_F(Session, EngineAsksTheGameForItsBlendingAtLoad) {
+  auto records = sv.game().records();
+  EXPECT_NE(std::find(records.begin(), records.end(), "Server_GetBlendingInterface 1"), records.end());
+  EXPECT_EQ(sv.blendingAnswer, 1);
+  EXPECT_NE(sv.blendingInterface, nullptr);
+}
+
 TEST_F(Session, GameRegistersItsMessagesWithTheirLayouts) {
   int p = sv.connect("Alice");
   for (const char* n : {"CurWeapon", "Damage", "ScreenFade", "StatusText", "WeaponList", "SayText",

@@ -490,6 +490,23 @@ C_DLLEXPORT int GetNewDLLFunctions(NEW_DLL_FUNCTIONS* table, int* version) {
   return 1;
 }
 
+// The game's server-side hitbox blending: its interface record, handed to
+// the engine that asks with version 1.
+namespace {
+struct Blending {
+  int version;
+  void* setupBones;
+} g_blending = {SERVER_BLENDING_INTERFACE_VERSION, nullptr};
+}  // namespace
+
+C_DLLEXPORT int Server_GetBlendingInterface(int version, void** ppinterface, void* studio, void* rotation,
+                                            void* bones) {
+  record("Server_GetBlendingInterface", std::to_string(version) + (studio && rotation && bones ? "" : " null"));
+  if (version != SERVER_BLENDING_INTERFACE_VERSION || !ppinterface) return 0;
+  *ppinterface = &g_blending;
+  return 1;
+}
+
 C_DLLEXPORT const FakeGameApi* FakeGame_Api() { return &g_api; }
 
 // Entity classes: one link export per class, as the engine expects.
