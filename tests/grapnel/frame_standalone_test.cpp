@@ -230,10 +230,13 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   EXPECT_EQ(server.engineCalls("pfnTraceLine"), traces + 1);
   EXPECT_LT(tr.flFraction, 1.0f);
 
-  // The engine client command gets the finished text.
+  // The engine client command gets the finished text, not the format.
   int commands = server.engineCalls("pfnClientCommand");
   gameEngine->pfnClientCommand(server.edict(0), const_cast<char*>("echo %s %d\n"), "round", 3);
   EXPECT_EQ(server.engineCalls("pfnClientCommand"), commands + 1);
+  ASSERT_FALSE(server.prints().empty());
+  EXPECT_EQ(server.prints().back().type, host::kStuffText);
+  EXPECT_EQ(server.prints().back().text, "echo round 3\n");
 }
 
 // The engine asks the library it loaded as the game for the hitbox blending;
