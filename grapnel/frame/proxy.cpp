@@ -61,7 +61,7 @@ bool ModPath(char* out, const char* a, const char* b) {
 void PatchEngineTable(enginefuncs_t* engine) {
   using Fn = void (*)();
   Fn* to = reinterpret_cast<Fn*>(engine);
-  const Fn* from = reinterpret_cast<const Fn*>(&HookedEngineTable);
+  const Fn* from = reinterpret_cast<const Fn*>(&ForwardEngineTable);
   constexpr size_t kFprintf = offsetof(enginefuncs_t, pfnEngineFprintf) / sizeof(Fn);
   constexpr size_t kLast = offsetof(enginefuncs_t, pfnGetPlayerWONId) / sizeof(Fn);
   constexpr size_t kAuthId = offsetof(enginefuncs_t, pfnGetPlayerAuthId) / sizeof(Fn);
@@ -135,13 +135,13 @@ int FetchGameTable() {
 
 int Proxy_GetEntityAPI2(DLL_FUNCTIONS* table, int* /*version*/) {
   if (!table) return 0;
-  CopyEntries(table, &HookedDllTable, kDllEntries);
+  CopyEntries(table, &ForwardDllTable, kDllEntries);
   return FetchGameTable();
 }
 
 int Proxy_GetEntityAPI(DLL_FUNCTIONS* table, int version) {
   if (!table || version != kDllVersion) return 0;
-  CopyEntries(table, &HookedDllTable, kDllEntries);
+  CopyEntries(table, &ForwardDllTable, kDllEntries);
   return FetchGameTable();
 }
 
