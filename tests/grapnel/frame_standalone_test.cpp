@@ -223,6 +223,10 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   EXPECT_EQ(gameEngine->pfnGetPlayerStats, server.gameEngineTable()->pfnGetPlayerStats);
   EXPECT_EQ(gameEngine->pfnVoice_SetClientListening, server.gameEngineTable()->pfnVoice_SetClientListening);
   EXPECT_EQ(gameEngine->pfnSequenceGet, server.gameEngineTable()->pfnSequenceGet);
+  // The engine's game-library table: every one of the 50 entries is the plugin's.
+  using Fn = void (*)();
+  const Fn* slots = reinterpret_cast<const Fn*>(&server.gameDll);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(slots[i])), plugin) << "entry " << i;
 
   // A trace of the game goes through the plugin's wrapper to the engine.
   int traces = server.engineCalls("pfnTraceLine");
