@@ -16,9 +16,10 @@ TEST(CheckMaps, AdditionFileFindingsCarryTheirLines) {
     in.write("maps/de_test.addent",
              "// walls\r\n"
              "{ classname func_wall\r\n"
-             "  a_key_of_thirty_characters_xx v\r\n"  // 30 characters: kept
+             "  a_key_of_thirty_characters_xyz v\r\n"  // 30 characters: kept
              "}\r\n"
-             "{ targetname nobody }\r\n"
+             "{ targetname nobody\r\n"
+             "}\r\n"
              "{ classname info_target\r\n"
              "  origin\r\n"
              "  a_key_of_thirty_one_characters_ v\r\n"
@@ -27,8 +28,8 @@ TEST(CheckMaps, AdditionFileFindingsCarryTheirLines) {
     const Report r = in.check();
     EXPECT_EQ(r.exitCode(), 0) << checktest::text(r);
     EXPECT_NE(find(r, Status::Warn, "maps/de_test.addent:5", "without \"classname\""), nullptr) << checktest::text(r);
-    EXPECT_NE(find(r, Status::Warn, "maps/de_test.addent:7", "value"), nullptr) << checktest::text(r);
-    EXPECT_NE(find(r, Status::Warn, "maps/de_test.addent:8", "31 or more"), nullptr) << checktest::text(r);
+    EXPECT_NE(find(r, Status::Warn, "maps/de_test.addent:8", "value"), nullptr) << checktest::text(r);
+    EXPECT_NE(find(r, Status::Warn, "maps/de_test.addent:9", "31 or more"), nullptr) << checktest::text(r);
     int findings = 0;
     for (const nuvcheck::Result& x : r.results) findings += x.where.rfind("maps/de_test.addent", 0) == 0;
     EXPECT_EQ(findings, 3) << checktest::text(r);
