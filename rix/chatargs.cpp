@@ -18,7 +18,7 @@ void ChatArgs_Split(ChatArgs* a) {
   char text[CHAT_MAX_ARG + 1];
   memcpy(text, a->arg[1], sizeof text);
   ScriptParser parser;
-  Script_Begin(&parser, text, strlen(text), nullptr);
+  Script_Begin(&parser, text, strlen(text), nullptr, nullptr);
   for (int i = 1; i < CHAT_MAX_ARGS && Script_GetToken(&parser, true); i++) {
     ChatArgs_Set(a, i, parser.token);
     if (i >= 2) a->count = i + 1;

@@ -6,14 +6,14 @@
 
 #include "rix.h"
 
+AddedEntities addedEntities;
+RemovalList removalList;
+
 static const char kMarkerModel[] = "models/office_gibs.mdl";
 static const char kStandInSound[] = "fvox/bell.wav";
 static int markerModelIndex;
 
 int MarkerModelIndex() { return markerModelIndex; }
-
-// Errors of the files end their reading silently.
-static void quietError(const char*) {}
 
 // Loads "maps/<map>.<ext>" through the engine; null when missing or empty.
 static byte* loadMapFile(const char* ext, int* length) {
@@ -34,7 +34,8 @@ void LoadRemovalList() {
   int length = 0;
   byte* data = loadMapFile("rement", &length);
   if (!data) return;
-  Removal_Parse(&removalList, reinterpret_cast<const char*>(data), (size_t)length);
+  // Errors of the files end their reading silently.
+  Removal_Parse(&removalList, reinterpret_cast<const char*>(data), (size_t)length, nullptr, nullptr);
   engine.pfnFreeFile(data);
 }
 
@@ -43,7 +44,7 @@ void LoadAddedEntities() {
   int length = 0;
   byte* data = loadMapFile("addent", &length);
   if (!data) return;
-  EntList_Parse(&addedEntities, reinterpret_cast<const char*>(data), (size_t)length, quietError);
+  EntList_Parse(&addedEntities, reinterpret_cast<const char*>(data), (size_t)length, nullptr, nullptr);
   engine.pfnFreeFile(data);
 }
 

@@ -5,6 +5,11 @@
 #include "entlist.h"
 #include "hl/hl.h"
 
+// The current map's added entities (with the editor's pending record) and
+// removal list.
+extern AddedEntities addedEntities;
+extern RemovalList removalList;
+
 // The world's key values have arrived: reads both files of the new map.
 void LoadRemovalList();
 void LoadAddedEntities();

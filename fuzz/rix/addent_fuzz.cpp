@@ -1,14 +1,20 @@
-// Reads whole addition files into the added-entity table and frees them.
+// Reads whole addition files into the added-entity table and frees them; every
+// problem reported names a line of the text.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
 #include "entlist.h"
 
-static void onError(const char*) {}
+static AddedEntities addedEntities;
+
+static void onError(void* context, ScriptProblem, int line, const char*) {
+  size_t size = *static_cast<size_t*>(context);
+  if (line < 1 || (size_t)line > size + 1) __builtin_trap();
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  EntList_Parse(&addedEntities, reinterpret_cast<const char*>(data), size, onError);
+  EntList_Parse(&addedEntities, reinterpret_cast<const char*>(data), size, onError, &size);
   AddedEntities& t = addedEntities;
   if (t.num_entities < 0 || t.num_entities > MAX_MAP_ENTITIES) __builtin_trap();
   for (int i = 0; i < t.num_entities; i++) {

@@ -6,15 +6,15 @@
 
 #include "script.h"
 
-static void onError(const char* message) {
-  if (strlen(message) > 200) __builtin_trap();
+static void onError(void*, ScriptProblem, int line, const char* message) {
+  if (strlen(message) > 200 || line < 1) __builtin_trap();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   unsigned pattern = data[0];
   ScriptParser p;
-  Script_Begin(&p, reinterpret_cast<const char*>(data + 1), size - 1, onError);
+  Script_Begin(&p, reinterpret_cast<const char*>(data + 1), size - 1, onError, nullptr);
   for (int i = 0; i < 100000; i++) {
     bool cross = ((pattern >> (i & 7)) & 1) == 0;
     const char* before = p.pos;

@@ -130,6 +130,38 @@ TEST(RixMapFiles, ReadingStopsAtAKeyThatIsTooLong) {
   EXPECT_EQ(withTargetName(s, "info_target", "third"), nullptr);
 }
 
+// 30 characters is the longest key the table holds; one more ends the file
+// (above).
+TEST(RixMapFiles, KeyOfThirtyCharactersIsKeptAndThePairsAfterItArrive) {
+  RixSession s;
+  const std::string key(30, 'k');
+  s.sv.writeFile("maps/de_nuvdm.addent",
+                 "{ classname info_target " + key + " long targetname after }\n"
+                 "{ classname info_target targetname second }\n");
+  s.startMap("de_nuvdm");
+  EXPECT_EQ(countRecords(s, "pfnKeyValue info_target " + key + " long"), 1);
+  EXPECT_NE(withTargetName(s, "info_target", "after"), nullptr);
+  EXPECT_NE(withTargetName(s, "info_target", "second"), nullptr);
+}
+
+// "#" begins a comment at the start of a word, like ";" and "//"; inside a
+// word it is a plain character.
+TEST(RixMapFiles, HashAtTheStartOfAWordBeginsAComment) {
+  RixSession s;
+  s.sv.writeFile("maps/de_nuvdm.rement", "# func_wall\nfunc_door#1 # func_breakable\n");
+  s.sv.writeFile("maps/de_nuvdm.addent",
+                 "{ classname info_target #targetname hidden\ntargetname shown }\n");
+  s.startMap("de_nuvdm");
+  s.sv.spawn("func_wall");
+  s.sv.spawn("func_breakable");
+  s.sv.spawn("func_door#1");
+  EXPECT_EQ(s.sv.findByClass("func_wall").size(), 1u);
+  EXPECT_EQ(s.sv.findByClass("func_breakable").size(), 1u);
+  EXPECT_TRUE(s.sv.findByClass("func_door#1").empty());
+  EXPECT_NE(withTargetName(s, "info_target", "shown"), nullptr);
+  EXPECT_EQ(countRecords(s, "pfnKeyValue info_target targetname hidden"), 0);
+}
+
 TEST(RixMapFiles, KeyWithoutValueTakesItsOwnTextAndBlockWithoutClassIsSkipped) {
   RixSession s;
   s.sv.writeFile("maps/de_nuvdm.addent",

@@ -1,6 +1,6 @@
-// The added-entity table and the removal list of the current map, and the
-// readers of their files' text. No engine calls: the map entity code and the
-// fuzz targets share this.
+// The added-entity table and the removal list of a map, and the readers of
+// their files' text. No engine calls: compiled into the plugin (its map entity
+// code and editor), the installation checker and the fuzz targets.
 #pragma once
 
 #include <stddef.h>
@@ -34,22 +34,24 @@ struct RemovalList {
   int count;
 };
 
-extern AddedEntities addedEntities;
-extern RemovalList removalList;
-
 // Frees every record's pairs and empties the table.
 void EntList_Clear(AddedEntities* table);
 // Frees every name and empties the list.
 void Removal_Clear(RemovalList* list);
 
-// Reads up to MAX_REMOVAL_NAMES class names (one token each) from text.
-void Removal_Parse(RemovalList* list, const char* text, size_t length);
+// Reads up to MAX_REMOVAL_NAMES class names (one token each) from text. With
+// a reporter, the names it will never act on are reported as well: the first
+// one past the limit, and "worldspawn".
+void Removal_Parse(RemovalList* list, const char* text, size_t length, ScriptErrorFn error,
+                   void* errorContext);
 
 // Reads one "{ key value ... }" block into the next free record. Returns false
-// at the end of the text or on an error (reported through the parser).
+// at the end of the text or on an error (reported through the parser). A block
+// without "classname" is kept (the spawn step skips it) and reported.
 bool ParseEntity(AddedEntities* table, ScriptParser* parser);
 // Runs ParseEntity over the whole text.
-void EntList_Parse(AddedEntities* table, const char* text, size_t length, ScriptErrorFn error);
+void EntList_Parse(AddedEntities* table, const char* text, size_t length, ScriptErrorFn error,
+                   void* errorContext);
 
 // The record being built by the editor, or null when the table is full.
 MapEntity* EntList_Pending(AddedEntities* table);

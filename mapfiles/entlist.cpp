@@ -3,9 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-AddedEntities addedEntities;
-RemovalList removalList;
-
 char* Str_Copy(const char* text) {
   size_t n = strlen(text);
   char* copy = static_cast<char*>(malloc(n + 1));
@@ -40,14 +37,20 @@ void Removal_Clear(RemovalList* list) {
   list->count = 0;
 }
 
-void Removal_Parse(RemovalList* list, const char* text, size_t length) {
+void Removal_Parse(RemovalList* list, const char* text, size_t length, ScriptErrorFn error,
+                   void* errorContext) {
   ScriptParser parser;
-  Script_Begin(&parser, text, length, nullptr);
+  Script_Begin(&parser, text, length, error, errorContext);
   while (list->count < MAX_REMOVAL_NAMES && Script_GetToken(&parser, true)) {
+    if (strcmp(parser.token, "worldspawn") == 0)
+      Script_Error(&parser, REMOVAL_WORLDSPAWN, "worldspawn is never removed");
     char* name = Str_Copy(parser.token);
     if (!name) break;
     list->names[list->count++] = name;
   }
+  // Only a reporter cares what lies beyond the last name taken.
+  if (error && list->count == MAX_REMOVAL_NAMES && Script_GetToken(&parser, true))
+    Script_Error(&parser, REMOVAL_TOO_MANY_NAMES, "Names past the limit are ignored");
 }
 
 MapEntity* EntList_Pending(AddedEntities* table) {
@@ -90,25 +93,38 @@ bool Entity_Set(MapEntity* e, const char* key, const char* value) {
   return Entity_Add(e, key, value);
 }
 
+// Reports a finished or cut-off block that the spawn step will skip.
+static void checkClass(ScriptParser* parser, MapEntity* record, int line) {
+  if (parser->error && !Entity_Find(record, "classname"))
+    Script_ErrorAt(parser, ENT_NO_CLASSNAME, line, "Block without classname");
+}
+
 bool ParseEntity(AddedEntities* table, ScriptParser* parser) {
   if (!Script_GetToken(parser, true)) return false;
   if (strcmp(parser->token, "{") != 0) {
-    Script_Error(parser, "ParseEntity: { not found");
+    Script_Error(parser, ENT_NO_OPEN_BRACE, "ParseEntity: { not found");
     return false;
   }
   if (table->num_entities >= MAX_MAP_ENTITIES) {
-    Script_Error(parser, "num_entities==MAX_MAP_ENTITIES");
+    Script_Error(parser, ENT_TABLE_FULL, "num_entities==MAX_MAP_ENTITIES");
     return false;
   }
+  const int blockLine = parser->line;
   MapEntity* record = &table->records[table->num_entities++];
   for (;;) {
     if (!Script_GetToken(parser, true)) {
-      Script_Error(parser, "ParseEntity: EOF without closing brace");
+      // A token too large was reported already; this is the end of the text.
+      if (!parser->failed)
+        Script_ErrorAt(parser, ENT_NO_CLOSING_BRACE, blockLine, "ParseEntity: EOF without closing brace");
+      checkClass(parser, record, blockLine);
       return false;
     }
-    if (strcmp(parser->token, "}") == 0) return true;
+    if (strcmp(parser->token, "}") == 0) {
+      checkClass(parser, record, blockLine);
+      return true;
+    }
     if (strlen(parser->token) > MAX_ENTITY_KEY) {
-      Script_Error(parser, "ParseEpar: token too long");
+      Script_Error(parser, ENT_KEY_TOO_LONG, "ParseEpar: token too long");
       return false;
     }
     char key[MAX_ENTITY_KEY + 1];
@@ -120,9 +136,10 @@ bool ParseEntity(AddedEntities* table, ScriptParser* parser) {
   }
 }
 
-void EntList_Parse(AddedEntities* table, const char* text, size_t length, ScriptErrorFn error) {
+void EntList_Parse(AddedEntities* table, const char* text, size_t length, ScriptErrorFn error,
+                   void* errorContext) {
   ScriptParser parser;
-  Script_Begin(&parser, text, length, error);
+  Script_Begin(&parser, text, length, error, errorContext);
   while (ParseEntity(table, &parser)) {
   }
 }

@@ -1,0 +1,111 @@
+// grapnel_mm without Metamod: the engine loads it as the game, and it loads
+// the game library named by the first word of addons/GrapnelMod/GP_config.txt
+// from the mod's dlls folder. Reports the lines the plugin prints at start-up.
+#include <cctype>
+
+#include "install.h"
+
+namespace nuvcheck {
+
+namespace {
+
+const char* const kConfigName = "addons/GrapnelMod/GP_config.txt";
+constexpr size_t kPathBuffer = 256;  // the plugin's path and word buffers, terminator included
+
+const char* const kBanner = "Loaded GrapnelMod - not using metamod.";
+const char* const kStop = "{GrapnelMod} The server cannot run without its game library; exiting.";
+
+std::string quoted(const std::string& a) { return "\"" + a + "\""; }
+std::string quoted(const std::string& a, const std::string& b) { return quoted(a) + ", " + quoted(b); }
+
+// The first whitespace-delimited word, as the plugin reads it.
+std::string firstWord(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    size_t end = i;
+    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) ++end;
+    return text.substr(i, end - i);
+}
+
+void checkSystem(Install& in, System s) {
+    const std::string where = std::string("standalone (") + systemWord(s) + ")";
+    const char sep = s == System::Linux ? '/' : '\\';
+    const Found config = lookUp(in.mod, kConfigName, s, in.options.host);
+    std::string text;
+    if (config.what != Found::Here || !readText(config.path, text)) {
+        in.report.fail(where, std::string(kConfigName) + (config.what == Found::OtherCase ? " is named " + in.shown(config.path) : " is missing") +
+                                  ": the server stops at start-up with " +
+                                  quoted("{GrapnelMod} Error reading from GP_config.txt!", "{GrapnelMod} Exiting..."),
+                       std::string("create ") + kConfigName + " holding the game library's name (" +
+                           (s == System::Linux ? "cs_i386.so" : "mp.dll") + ")");
+        return;
+    }
+    std::string word = firstWord(text);
+    if (word.empty() || word.size() >= kPathBuffer) {
+        in.report.fail(where,
+                       std::string("GP_config.txt ") + (word.empty() ? "names no game library" : "names a library longer than 255 characters") +
+                           ": the server stops at start-up with " +
+                           quoted(word.empty() ? "{GrapnelMod} GP_config.txt names no game library!"
+                                               : "{GrapnelMod} The game library name in GP_config.txt is too long!",
+                                  kStop),
+                       std::string("write the game library's file name first (") +
+                           (s == System::Linux ? "cs_i386.so" : "mp.dll") + ")");
+        return;
+    }
+    // The plugin builds "<mod>\dlls\<word>" and turns every '\' and '/' into
+    // the system's separator.
+    std::string shown = in.modName + sep + "dlls" + sep + word;
+    for (char& c : shown)
+        if (c == '/' || c == '\\') c = sep;
+    std::string relative = "dlls/" + word;
+    for (char& c : relative)
+        if (c == '\\') c = '/';
+    const std::string notFound = quoted(kBanner, "{GrapnelMod} File " + shown + " not found!") + ", " +
+                                 quoted("{GrapnelMod} Can't get mod's GetEntityAPI!",
+                                        "{GrapnelMod} Can't get mod's GiveFnptrsToDll!") +
+                                 ", " + quoted(kStop);
+    const std::string fix = std::string("make the first word of GP_config.txt the game library in ") + in.modName +
+                            sep + "dlls (" + (s == System::Linux ? "cs_i386.so" : "mp.dll") + ")";
+    const Found lib = shown.size() >= kPathBuffer ? Found{} : lookUp(in.mod, relative, s, in.options.host);
+    if (lib.what != Found::Here || !isFile(lib.path)) {
+        in.report.fail(where, "GP_config.txt names " + word + ", not in " + in.modName + sep + "dlls" +
+                                  (lib.what == Found::OtherCase ? " in this case" : "") + ": at start-up " + notFound,
+                       fix);
+        return;
+    }
+    const Library& library = in.library(lib.path);
+    const std::string problem = kindProblem(in, library, s);
+    if (!problem.empty()) {
+        in.report.fail(where, "GP_config.txt names " + word + ", which " + problem + ": at start-up " + notFound, fix);
+        return;
+    }
+    const Role role = roleOf(lib.path, library.info);
+    const bool getEntityApi = library.info.exportsName("GetEntityAPI");
+    const bool giveFnptrs = library.info.exportsName("GiveFnptrsToDll");
+    std::string printed = quoted(kBanner, "{GrapnelMod} Loaded " + shown + ".");
+    if (!getEntityApi) printed += ", " + quoted("{GrapnelMod} Can't get mod's GetEntityAPI!");
+    if (!giveFnptrs) printed += ", " + quoted("{GrapnelMod} Can't get mod's GiveFnptrsToDll!");
+    if (role == Role::Grapnel) {
+        in.report.fail(where, "GP_config.txt names grapnel_mm itself: it would stand in front of itself",
+                       fix);
+        return;
+    }
+    if (!getEntityApi || !giveFnptrs) {
+        in.report.fail(where, "GP_config.txt names " + word + ", " + roleName(role) + ", not a game library: at start-up " +
+                                  printed + ", " + quoted(kStop),
+                       fix);
+        return;
+    }
+    in.report.ok(where, "GP_config.txt names " + word + ", " + roleName(role) + " (" + library.info.describe() +
+                            "); at start-up the plugin prints " + printed);
+    checkRuntime(in, lib.path, library.info, s);
+}
+
+}  // namespace
+
+void checkStandalone(Install& in) {
+    for (System s : {System::Linux, System::Windows})
+        if (in.modeOf(s) == Mode::Standalone) checkSystem(in, s);
+}
+
+}  // namespace nuvcheck

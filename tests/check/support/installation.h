@@ -1,0 +1,80 @@
+// A game folder with the pack installed for the system the tests run on, in
+// a temporary folder: the server program's marker, cstrike/liblist.gam
+// pointing at a stand-in Metamod, Metamod's plugin list loading the real
+// grapnel_mm and rix_mm of this build, the fake game library as the game's,
+// GP_config.txt naming it, and what the menu's Save needs. Tests break one
+// thing at a time and look at the report.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "check.h"
+#include "support/menu_support.h"
+
+namespace checktest {
+
+constexpr nuvcheck::System kHost = nuvcheck::kHostSystem;
+constexpr nuvcheck::System kOther =
+    kHost == nuvcheck::System::Linux ? nuvcheck::System::Windows : nuvcheck::System::Linux;
+constexpr bool kLinuxHost = kHost == nuvcheck::System::Linux;
+// The word size of this build's libraries, which the checks are told to expect.
+constexpr int kBits = static_cast<int>(sizeof(void*) * 8);
+// A sanitizer build's libraries need the sanitizers' runtimes (and through
+// them the C++ runtime), which a server build does not.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Paths below the mod folder, as the host system's lists name them.
+struct HostPaths {
+    const char* system;      // "linux" or "win32"
+    const char* gamedllKey;  // "gamedll_linux" or "gamedll"
+    const char* metamod;
+    const char* grapnel;
+    const char* rix;
+    const char* gameLibrary;  // below dlls/
+};
+extern const HostPaths kPaths;
+
+class Installation {
+public:
+    Installation();
+
+    const std::filesystem::path& game() const { return dir_.path(); }
+    std::filesystem::path mod() const { return dir_.path() / "cstrike"; }
+
+    // Files below the mod folder; '\' in `relative` counts as '/'.
+    void write(const std::string& relative, const std::string& text) const;
+    void copy(const std::string& from, const std::string& relative) const;
+    void remove(const std::string& relative) const;
+
+    // liblist.gam with the host's game library entry set to `path`.
+    void pointLibListAt(const std::string& path) const;
+    // Metamod's list: the pack's two host lines, then `extra` lines.
+    void writePluginList(const std::string& extra = "", bool packLines = true) const;
+
+    nuvcheck::Report check() const { return check(game()); }
+    nuvcheck::Report check(const std::filesystem::path& folder) const;
+
+private:
+    std::filesystem::path at(const std::string& relative) const;
+    nuvtest::ScratchDir dir_;
+};
+
+// The first result of the status whose place starts with `where` (a line
+// number in it whole: ":5" is not ":50") and whose text holds `saw`; null
+// when none.
+const nuvcheck::Result* find(const nuvcheck::Report& r, nuvcheck::Status s, const std::string& where,
+                             const std::string& saw = "");
+// The report as the program prints it, for failure messages.
+std::string text(const nuvcheck::Report& r);
+
+// Header bytes of a library of another build: an ELF or PE shared library of
+// the given word size for the x86 processor of that size, with nothing else.
+std::string elfHeader(int bits);
+std::string peHeader(int bits);
+
+}  // namespace checktest
