@@ -9,7 +9,8 @@
 # and standalone, and nuvdm-check is run on it.
 #   install_test.sh linux|windows BUILD METAMOD_STANDIN
 # BUILD is the build folder (the linux one 32-bit): its bin/ holds the
-# plugins, the programs, start_server and the fake game library.
+# plugins, the programs, start_server and the fake game library. KEEP=1
+# keeps the work folder (the game folder and every program's output).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -18,7 +19,7 @@ system=$1 build=$2 standin=$3
 bin="$build/bin"
 
 work=$(mktemp -d)
-trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
+trap '[ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"' EXIT
 failures=0
 passes=0
 pass() { passes=$((passes + 1)); echo "ok: $*"; }
