@@ -29,7 +29,7 @@ bool ReadRegs(pid_t child, Regs* out) {
 
 }  // namespace
 
-long CountInstructions(const void* entry, const std::function<void()>& call) {
+long CountInstructions(const void* entry, const std::function<void()>& call, const void* stop) {
   pid_t child = fork();
   if (child < 0) return -1;
   if (child == 0) {
@@ -42,6 +42,7 @@ long CountInstructions(const void* entry, const std::function<void()>& call) {
   waitpid(child, &status, 0);
   if (!WIFSTOPPED(status)) return -1;
   const unsigned long start = reinterpret_cast<unsigned long>(entry);
+  const unsigned long end = reinterpret_cast<unsigned long>(stop);
   unsigned long back = 0;
   bool inside = false;
   long count = -1;
@@ -52,7 +53,7 @@ long CountInstructions(const void* entry, const std::function<void()>& call) {
       inside = true;
       count = 0;
       back = static_cast<unsigned long>(ptrace(PTRACE_PEEKDATA, child, reinterpret_cast<void*>(regs.sp), nullptr));
-    } else if (inside && regs.ip == back) {
+    } else if (inside && (regs.ip == back || (end && regs.ip == end))) {
       break;
     }
     if (inside) ++count;

@@ -24,6 +24,9 @@ GRAPNEL_EXPORT int GetNewDLLFunctions(NEW_DLL_FUNCTIONS* pNewFunctionTable, int*
 GRAPNEL_EXPORT int GetNewDLLFunctions_Post(NEW_DLL_FUNCTIONS* pNewFunctionTable, int* interfaceVersion);
 GRAPNEL_EXPORT int GetEngineFunctions(enginefuncs_t* pengfuncsFromEngine, int* interfaceVersion);
 GRAPNEL_EXPORT int GetEngineFunctions_Post(enginefuncs_t* pengfuncsFromEngine, int* interfaceVersion);
+// Standalone: the game library's hitbox blending, asked for by the engine.
+GRAPNEL_EXPORT int Server_GetBlendingInterface(int version, void** ppinterface, void* pstudio, void* rotationmatrix,
+                                               void* bonetransform);
 
 // Entries of the tables as the plugin speaks them: the older engine table
 // size and the three-entry new-DLL table.
@@ -34,13 +37,21 @@ constexpr int kDllVersion = 140;
 constexpr int kNewDllVersion = 1;
 constexpr int kEngineVersion = 138;
 
-// The six hook tables, constant.
+// The six hook tables the getters hand Metamod, constant. Only the wrappers
+// that carry work are set: Metamod routes a call whose entry is null past
+// the plugin at no cost.
 extern const DLL_FUNCTIONS HookedDllTable;
 extern const DLL_FUNCTIONS HookedDllPostTable;
 extern const NEW_DLL_FUNCTIONS HookedNewDllTable;
 extern const NEW_DLL_FUNCTIONS HookedNewDllPostTable;
 extern const enginefuncs_t HookedEngineTable;
 extern const enginefuncs_t HookedEnginePostTable;
+
+// Standalone, the engine's tables: the game-library table the engine calls
+// (every slot set) and the wrappers patched into the engine table the game
+// library calls (every slot but four).
+extern const DLL_FUNCTIONS ForwardDllTable;
+extern const enginefuncs_t ForwardEngineTable;
 
 // Copies the first `entries` function pointers of one table into another.
 void CopyEntries(void* to, const void* from, int entries);

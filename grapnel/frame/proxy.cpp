@@ -20,6 +20,7 @@ constexpr int kPathSize = 256;
 APIFUNCTION GameGetEntityAPI;
 NEW_DLL_FUNCTIONS_FN GameGetNewDLLFunctions;
 GIVE_ENGINE_FUNCTIONS_FN GameGiveFnptrsToDll;
+SERVER_BLENDING_FN GameGetBlendingInterface;
 
 void Alert(ALERT_TYPE level, const char* format, const char* text) {
   if (EngineTable.pfnAlertMessage) EngineTable.pfnAlertMessage(level, const_cast<char*>(format), text);
@@ -60,7 +61,7 @@ bool ModPath(char* out, const char* a, const char* b) {
 void PatchEngineTable(enginefuncs_t* engine) {
   using Fn = void (*)();
   Fn* to = reinterpret_cast<Fn*>(engine);
-  const Fn* from = reinterpret_cast<const Fn*>(&HookedEngineTable);
+  const Fn* from = reinterpret_cast<const Fn*>(&ForwardEngineTable);
   constexpr size_t kFprintf = offsetof(enginefuncs_t, pfnEngineFprintf) / sizeof(Fn);
   constexpr size_t kLast = offsetof(enginefuncs_t, pfnGetPlayerWONId) / sizeof(Fn);
   constexpr size_t kAuthId = offsetof(enginefuncs_t, pfnGetPlayerAuthId) / sizeof(Fn);
@@ -114,6 +115,9 @@ void Proxy_LoadGameLibrary(enginefuncs_t* engine, globalvars_t* globals) {
   GameGiveFnptrsToDll = reinterpret_cast<GIVE_ENGINE_FUNCTIONS_FN>(
       GameLibrary ? os::findSymbol(GameLibrary, "GiveFnptrsToDll") : nullptr);
   if (!GameGiveFnptrsToDll) Alert(at_error, "%s", "{GrapnelMod} Can't get mod's GiveFnptrsToDll!\n");
+  // Optional: a game without hitbox blending simply has none.
+  GameGetBlendingInterface = reinterpret_cast<SERVER_BLENDING_FN>(
+      GameLibrary ? os::findSymbol(GameLibrary, "Server_GetBlendingInterface") : nullptr);
   if (!GameLibrary || !GameGetEntityAPI || !GameGiveFnptrsToDll) StopServer();
 
   if (engine) PatchEngineTable(engine);
@@ -131,17 +135,27 @@ int FetchGameTable() {
 
 int Proxy_GetEntityAPI2(DLL_FUNCTIONS* table, int* /*version*/) {
   if (!table) return 0;
-  CopyEntries(table, &HookedDllTable, kDllEntries);
+  CopyEntries(table, &ForwardDllTable, kDllEntries);
   return FetchGameTable();
 }
 
 int Proxy_GetEntityAPI(DLL_FUNCTIONS* table, int version) {
   if (!table || version != kDllVersion) return 0;
-  CopyEntries(table, &HookedDllTable, kDllEntries);
+  CopyEntries(table, &ForwardDllTable, kDllEntries);
   return FetchGameTable();
 }
 
 int Proxy_GetNewDLLFunctions(NEW_DLL_FUNCTIONS* table, int* version) {
   if (!GameGetNewDLLFunctions) return 0;
   return GameGetNewDLLFunctions(table, version) ? 1 : 0;
+}
+
+// The engine looks this up in the library it loaded as the game: a library
+// standing in front of the game must pass the question on, or the game's
+// hitbox blending is silently switched off. 0 (none) without a game library
+// (under Metamod the engine never asks the plugin) or when it has none.
+GRAPNEL_EXPORT int Server_GetBlendingInterface(int version, void** ppinterface, void* pstudio, void* rotationmatrix,
+                                               void* bonetransform) {
+  if (!GameGetBlendingInterface) return 0;
+  return GameGetBlendingInterface(version, ppinterface, pstudio, rotationmatrix, bonetransform);
 }

@@ -1,7 +1,7 @@
 // Wrapper generators for the hook tables. A table slot is named by its member
 // pointer (&DLL_FUNCTIONS::pfnUse); the wrapper's signature is deduced from
-// the slot's type, so a pass-through or post-call wrapper is one template
-// instance and the tables are built from plain slot lists.
+// the slot's type, so a forwarding wrapper is one template instance and the
+// tables are built from plain slot lists.
 #pragma once
 
 #include "frame.h"
@@ -14,61 +14,24 @@ Fn SlotFnOf(Fn Table::*);
 template <auto Slot>
 using SlotFn = decltype(SlotFnOf(Slot));
 
-// Under Metamod: report a result code and return zero of the slot's result
-// type. Standalone: tail-call the target's entry (never a null one).
+// Standalone pass-through: tail-calls the target's entry with the same
+// arguments; a null entry is skipped and answered with zero of the result
+// type. Under Metamod no pass-through is handed over (an empty entry costs
+// Metamod nothing), so there is no mode to test here.
 template <auto Target, auto Slot, typename Fn = SlotFn<Slot>>
 struct PassThrough;
 
 template <auto Target, auto Slot, typename R, typename... A>
 struct PassThrough<Target, Slot, R (*)(A...)> {
   static R Call(A... args) {
-    if (MetamodMode) {
-      gpMetaGlobals->mres = MRES_HANDLED;
-      return R();
-    }
     R (*target)(A...) = (*Target).*Slot;
     if (!target) return R();
     return target(args...);
   }
 };
 
-// What a post-call wrapper returns; Metamod does not use it.
-enum PostResult { kPostZero, kPostOne, kPostEmptyText };
-
-template <typename R, PostResult Result>
-constexpr R PostValue() {
-  if constexpr (Result == kPostOne) {
-    return R(1);
-  } else if constexpr (Result == kPostEmptyText) {
-    return "";
-  } else {
-    return R();
-  }
-}
-
-// Post-call wrapper (Metamod only): MRES_IGNORED and an unused value.
-// Variadic slots get one too: the extra arguments are not read.
-template <auto Slot, PostResult Result = kPostZero, typename Fn = SlotFn<Slot>>
-struct PostCall;
-
-template <auto Slot, PostResult Result, typename R, typename... A>
-struct PostCall<Slot, Result, R (*)(A...)> {
-  static R Call(A...) {
-    gpMetaGlobals->mres = MRES_IGNORED;
-    return PostValue<R, Result>();
-  }
-};
-
-template <auto Slot, PostResult Result, typename R, typename... A>
-struct PostCall<Slot, Result, R (*)(A..., ...)> {
-  static R Call(A..., ...) {
-    gpMetaGlobals->mres = MRES_IGNORED;
-    return PostValue<R, Result>();
-  }
-};
-
-// Pass-throughs of game-library and engine slots, and post-call wrappers,
-// set into a table for a whole list of slots at once.
+// Pass-throughs of game-library and engine slots, set into a table for a
+// whole list of slots at once.
 template <auto... Slots, typename Table>
 constexpr void SetGamePassThroughs(Table& table) {
   ((table.*Slots = &PassThrough<&GameDllTable, Slots>::Call), ...);
@@ -79,9 +42,18 @@ constexpr void SetEnginePassThroughs(Table& table) {
   ((table.*Slots = &PassThrough<&EngineTable, Slots>::Call), ...);
 }
 
-template <auto... Slots, typename Table>
-constexpr void SetPostCalls(Table& table) {
-  ((table.*Slots = &PostCall<Slots>::Call), ...);
+// What follows a handler that may keep a game-library call from the game
+// (handled not 0): under Metamod a result code, superseding or letting the
+// call go on; standalone the game library's entry is called or skipped.
+template <auto Slot, typename... A>
+auto AfterHandler(int handled, A... args) {
+  using R = decltype((GameDllTable.*Slot)(args...));
+  if (MetamodMode) {
+    gpMetaGlobals->mres = handled ? MRES_SUPERCEDE : MRES_HANDLED;
+    return R();
+  }
+  if (handled) return R();
+  return PassThrough<&GameDllTable, Slot>::Call(args...);
 }
 
 }  // namespace frame

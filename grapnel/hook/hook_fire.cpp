@@ -119,10 +119,11 @@ bool Hook_IsValidAnchor(const edict_t* e) {
 
 int Hook_Precache(edict_t* entity) {
   if (!entity || !Hook_ClassIs(entity, "worldspawn")) return 0;
+  // The engine's variable list may have changed since the last map.
+  Hook_LinkCvars();
   HookConfig.nextRead = 0.0f;
   Hook_ReadSettings();
   Hook_AllocStrings();
-  HookSvGravity = EngineTable.pfnCVarGetPointer("sv_gravity");
   EngineTable.pfnPrecacheModel(Persistent(kBeamSprite));
   EngineTable.pfnPrecacheModel(Persistent(kHookModel));
   EngineTable.pfnPrecacheSound(Persistent(kSoundHit));

@@ -90,9 +90,10 @@ inline constexpr const char* kUseKey = "GP_hook_usekey";
 inline constexpr const char* kPassword = "GP_hook_password";
 }  // namespace hookcvar
 
-// The hook's console variable records, in registration order. The engine
-// links them and keeps their value current, so the per-frame code reads a
-// registered record's value instead of looking the name up every frame.
+// The hook's console variable records, in registration order. The plugin
+// owns them, but they are not necessarily what the engine reads and sets:
+// under Metamod the engine holds a copy of each, and a server command
+// changes only that copy.
 enum HookCvarIndex {
   kCvarOn, kCvarDeploySpeed, kCvarSpeed, kCvarGround, kCvarShowSpy, kCvarSound, kCvarHold,
   kCvarSky, kCvarPlayers, kCvarOnlyWalls, kCvarColor, kCvarGravity, kCvarInstant, kCvarSwing,
@@ -101,36 +102,54 @@ enum HookCvarIndex {
 };
 extern cvar_t HookCvars[kHookCvarCount];
 extern bool HookCvarsRegistered;
-// The engine's own gravity variable, looked up once per map.
-extern cvar_t* HookSvGravity;
+
+// The engine's own records of the variables the per-frame code reads, taken
+// with pfnCVarGetPointer after registering and again at each map start; null
+// where the engine has none (the value is then asked for by name).
+struct HookEngineCvars {
+  const cvar_t* hook[kHookCvarCount];
+  const cvar_t* gravity;   // sv_gravity
+  const cvar_t* maxSpeed;  // sv_maxspeed
+};
+extern HookEngineCvars HookLive;
+void Hook_LinkCvars();
 
 // Small helpers over the engine table.
 inline float Hook_Now() { return GameGlobals ? GameGlobals->time : 0.0f; }
 
 inline float Hook_Cvar(const char* name) { return EngineTable.pfnCVarGetFloat(name); }
 
-// Current value of one of the hook's variables, read from its record once it
-// is registered (by name through the engine before that).
-inline float Hook_CvarFast(HookCvarIndex index) {
-  return HookCvarsRegistered ? HookCvars[index].value : EngineTable.pfnCVarGetFloat(HookCvars[index].name);
+inline float Hook_LiveValue(const cvar_t* record, const char* name) {
+  return record ? record->value : EngineTable.pfnCVarGetFloat(name);
 }
 
-inline float Hook_SvGravity() {
-  return HookSvGravity ? HookSvGravity->value : EngineTable.pfnCVarGetFloat("sv_gravity");
+// Current value of one of the hook's variables, as a server command set it.
+inline float Hook_CvarFast(HookCvarIndex index) { return Hook_LiveValue(HookLive.hook[index], HookCvars[index].name); }
+
+inline float Hook_SvGravity() { return Hook_LiveValue(HookLive.gravity, "sv_gravity"); }
+
+// The player's speed limit: his maxspeed, or where the game leaves it at 0
+// (the Half-Life game does) the engine's sv_maxspeed, which then limits him.
+inline float Hook_MaxSpeed(const edict_t* player) {
+  float maxSpeed = player->v.maxspeed;
+  return maxSpeed != 0.0f ? maxSpeed : Hook_LiveValue(HookLive.maxSpeed, "sv_maxspeed");
 }
 
-// Integer part of a float (toward zero), kept inside the int range.
+// Integer part of a float (toward zero), kept inside the int range; NaN is 0.
 inline int Hook_Trunc(float value) {
   if (!(value > -2147483520.0f)) return value != value ? 0 : -2147483647 - 1;
   if (!(value < 2147483520.0f)) return 2147483647;
   return static_cast<int>(value);
 }
 
-// Truncate toward zero, then add one when the dropped part is one half or more.
+// Truncate toward zero, then add one when the dropped part is one half or
+// more. From 2^23 on every float is a whole number already (and NaN or an
+// infinity stays as it is), so no integer ever overflows.
 inline float Hook_Round(float value) {
-  int n = Hook_Trunc(value);
-  if (value - static_cast<float>(n) >= 0.5f) n += 1;
-  return static_cast<float>(n);
+  if (!(fabsf(value) < 8388608.0f)) return value;
+  float n = static_cast<float>(static_cast<int>(value));
+  if (value - n >= 0.5f) n += 1.0f;
+  return n;
 }
 
 // Text of a string_t, "" for the null string.

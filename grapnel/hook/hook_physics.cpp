@@ -26,7 +26,7 @@ void Pull(edict_t* player, const vec3_t& anchor) {
   float len = w.length();
   vec3_t dir = len > 0.0f ? w / len : vec3_t(0.0f, 0.0f, 1.0f);
   float speed = HookConfig.forceSpeed != 0.0f ? HookConfig.forceSpeed
-                                              : HookConfig.pullSpeedScale * player->v.maxspeed;
+                                              : HookConfig.pullSpeedScale * Hook_MaxSpeed(player);
   velocity = dir * speed;
   if (velocity.z < 0.0f && Hook_CvarFast(kCvarGround) == 0.0f) velocity.z = z0;
   player->v.velocity = velocity;
@@ -67,7 +67,11 @@ void Swing(edict_t* player, HookPlayerState* rec, const vec3_t& anchor) {
       v.y += Hook_Round(acc * ay * 0.1f / l);
     }
   }
-  if (u != 0) rec->ropeLength -= Hook_Round(static_cast<float>(u * HookConfig.reelSpeed) * 0.1f);
+  if (u != 0) {
+    // In float: the reel speed may be any int, and -1 times the lowest overflows.
+    float reel = static_cast<float>(u) * static_cast<float>(HookConfig.reelSpeed) * 0.1f;
+    rec->ropeLength -= Hook_Round(reel);
+  }
   if (rec->ropeLength < static_cast<float>(HookConfig.minLength))
     rec->ropeLength = static_cast<float>(HookConfig.minLength);
 

@@ -4,11 +4,12 @@
 HookSettings HookConfig;
 HookPlayerState HookPlayers[kHookMaxPlayers];
 
-cvar_t* HookSvGravity = nullptr;
+HookEngineCvars HookLive;
 bool HookCvarsRegistered = false;
 
-// The engine links these records into its variable list and keeps them for
-// the life of the library, so they live in static storage and stay writable.
+// Standalone the engine links these records into its variable list and keeps
+// them for the life of the library, so they live in static storage and stay
+// writable; under Metamod the engine gets copies and these keep their defaults.
 #define HOOK_CVAR(name, value, flags) {const_cast<char*>(name), const_cast<char*>(value), flags, 0.0f, nullptr}
 cvar_t HookCvars[kHookCvarCount] = {
     HOOK_CVAR("GP_hook_on", "1", FCVAR_ARCHIVE | FCVAR_SERVER),
@@ -102,6 +103,13 @@ void Hook_RegisterCvars() {
   if (HookCvarsRegistered) return;  // the engine links each record once
   for (cvar_t& cvar : HookCvars) EngineTable.pfnCVarRegister(&cvar);
   HookCvarsRegistered = true;
+  Hook_LinkCvars();
+}
+
+void Hook_LinkCvars() {
+  for (int i = 0; i < kHookCvarCount; ++i) HookLive.hook[i] = EngineTable.pfnCVarGetPointer(HookCvars[i].name);
+  HookLive.gravity = EngineTable.pfnCVarGetPointer("sv_gravity");
+  HookLive.maxSpeed = EngineTable.pfnCVarGetPointer("sv_maxspeed");
 }
 
 void Hook_ReadSettings() {

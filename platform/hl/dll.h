@@ -57,9 +57,11 @@ struct DLL_FUNCTIONS {
                                 struct clientdata_s* cd);
     int (*pfnAddToFullPack)(struct entity_state_s* state, int e, edict_t* ent, edict_t* host,
                             int hostflags, int player, unsigned char* pSet);
+    // The published header writes the two vectors as vec3_t, the C array of
+    // three floats: each arrives as a pointer, never as 12 bytes by value.
     void (*pfnCreateBaseline)(int player, int eindex, struct entity_state_s* baseline,
-                              struct edict_s* entity, int playermodelindex, vec3_t player_mins,
-                              vec3_t player_maxs);
+                              struct edict_s* entity, int playermodelindex, vec_t* player_mins,
+                              vec_t* player_maxs);
     void (*pfnRegisterEncoders)();
     int (*pfnGetWeaponData)(struct edict_s* player, struct weapon_data_s* info);
     void (*pfnCmdStart)(const edict_t* player, const struct usercmd_s* cmd,
@@ -93,3 +95,12 @@ struct NEW_DLL_FUNCTIONS {
 typedef int (*APIFUNCTION)(DLL_FUNCTIONS* pFunctionTable, int interfaceVersion);
 typedef int (*APIFUNCTION2)(DLL_FUNCTIONS* pFunctionTable, int* interfaceVersion);
 typedef int (*NEW_DLL_FUNCTIONS_FN)(NEW_DLL_FUNCTIONS* pFunctionTable, int* interfaceVersion);
+
+// Optional export of a game library, looked up by the engine after loading
+// it: the server-side hitbox blending. The four pointers are the engine's
+// blending interface record (filled in by the game), its studio API record,
+// a 3x4 float matrix and the bone transforms. Answers 1 when it filled in the
+// interface, 0 otherwise. Exported undecorated, cdecl.
+typedef int (*SERVER_BLENDING_FN)(int version, void** ppinterface, void* pstudio, void* rotationmatrix,
+                                  void* bonetransform);
+constexpr int SERVER_BLENDING_INTERFACE_VERSION = 1;

@@ -211,29 +211,41 @@ TEST_F(FrameMetamod, AttachRefusesNullRecords) {
   ASSERT_EQ(server.metaLogs().size(), 1u);
   EXPECT_EQ(server.metaLogs()[0].text, "Meta_Attach called with null pFunctionTable");
   other.mres = MRES_UNSET;
-  float a[3] = {0, 0, 0};
-  plugin->eng.pfnTraceLine(a, a, 0, nullptr, nullptr);
-  EXPECT_EQ(other.mres, MRES_HANDLED);
+  plugin->eng.pfnAlertMessage(at_console, const_cast<char*>("%s"), "kept");
+  EXPECT_EQ(other.mres, MRES_IGNORED);
   EXPECT_EQ(attach(PT_STARTUP, &table, server.metaGlobals(), &game), 1);
   EXPECT_EQ(table.pfnGetEntityAPI2, plugin->meta.pfnGetEntityAPI2);
 }
 
-TEST_F(FrameMetamod, TablesHaveEverySlotExceptTheFourEmptyEngineEntries) {
-  EXPECT_EQ(CountNonNull(&plugin->dll, 50), 50);
-  EXPECT_EQ(CountNonNull(&plugin->dllPost, 50), 50);
-  EXPECT_EQ(CountNonNull(&plugin->newDll, 3), 3);
-  EXPECT_EQ(CountNonNull(&plugin->newDllPost, 3), 3);
-  EXPECT_EQ(CountNonNull(&plugin->eng, 144), 140);
-  EXPECT_EQ(CountNonNull(&plugin->engPost, 144), 144);
-  EXPECT_EQ(plugin->eng.pfnEngineFprintf, nullptr);
-  EXPECT_EQ(plugin->eng.pfnAddServerCommand, nullptr);
-  EXPECT_EQ(plugin->eng.pfnVoice_GetClientListening, nullptr);
-  EXPECT_EQ(plugin->eng.pfnVoice_SetClientListening, nullptr);
-  // The later engine slots and new-DLL calls are not the plugin's business.
-  EXPECT_EQ(CountNonNull(&plugin->eng, ENGINE_FUNCTIONS_SLOTS), 140);
-  EXPECT_EQ(plugin->newDll.pfnCvarValue, nullptr);
-  EXPECT_EQ(plugin->newDll.pfnCvarValue2, nullptr);
+// Under Metamod the engine asks Metamod, never the plugin, for the game's
+// hitbox blending; asked anyway, the plugin has no game library and answers 0.
+TEST_F(FrameMetamod, BlendingExportAnswersNoneWithoutAGameLibrary) {
+  auto blend = entry<SERVER_BLENDING_FN>("Server_GetBlendingInterface");
+  ASSERT_NE(blend, nullptr);
+  void* blending = nullptr;
+  float matrix[3][4] = {};
+  EXPECT_EQ(blend(SERVER_BLENDING_INTERFACE_VERSION, &blending, matrix, matrix, matrix), 0);
+  EXPECT_EQ(blending, nullptr);
+}
+
+// Metamod routes a call through the plugin only where its entry is set, so
+// the tables hold the wrappers that carry work and nothing else.
+TEST_F(FrameMetamod, TablesHoldOnlyTheWorkingEntries) {
+  const DLL_FUNCTIONS& d = plugin->dll;
+  EXPECT_TRUE(d.pfnGameInit && d.pfnSpawn && d.pfnThink && d.pfnTouch && d.pfnClientConnect &&
+              d.pfnClientDisconnect && d.pfnClientCommand && d.pfnPlayerPreThink && d.pfnStartFrame);
+  EXPECT_EQ(CountNonNull(&plugin->dll, 50), 9);
+  EXPECT_EQ(CountNonNull(&plugin->dllPost, 50), 1);
+  EXPECT_NE(plugin->dllPost.pfnClientConnect, nullptr);
+  EXPECT_EQ(CountNonNull(&plugin->newDll, 5), 0);
+  EXPECT_EQ(CountNonNull(&plugin->newDllPost, 5), 0);
+  EXPECT_EQ(CountNonNull(&plugin->eng, ENGINE_FUNCTIONS_SLOTS), 1);
+  EXPECT_NE(plugin->eng.pfnAlertMessage, nullptr);
+  EXPECT_EQ(CountNonNull(&plugin->engPost, ENGINE_FUNCTIONS_SLOTS), 0);
   EXPECT_EQ(SlotIndex(offsetof(enginefuncs_t, pfnGetPlayerAuthId)), 143);
+  // Every getter still answers: Metamod sees a plugin with six tables.
+  for (const auto& [getter, answer] : plugin->getters) EXPECT_EQ(answer.first, 1) << getter;
+  EXPECT_EQ(plugin->getters.size(), 6u);
 }
 
 }  // namespace

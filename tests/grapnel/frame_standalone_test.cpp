@@ -223,6 +223,10 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   EXPECT_EQ(gameEngine->pfnGetPlayerStats, server.gameEngineTable()->pfnGetPlayerStats);
   EXPECT_EQ(gameEngine->pfnVoice_SetClientListening, server.gameEngineTable()->pfnVoice_SetClientListening);
   EXPECT_EQ(gameEngine->pfnSequenceGet, server.gameEngineTable()->pfnSequenceGet);
+  // The engine's game-library table: every one of the 50 entries is the plugin's.
+  using Fn = void (*)();
+  const Fn* slots = reinterpret_cast<const Fn*>(&server.gameDll);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(slots[i])), plugin) << "entry " << i;
 
   // A trace of the game goes through the plugin's wrapper to the engine.
   int traces = server.engineCalls("pfnTraceLine");
@@ -230,10 +234,46 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   EXPECT_EQ(server.engineCalls("pfnTraceLine"), traces + 1);
   EXPECT_LT(tr.flFraction, 1.0f);
 
-  // The engine client command gets the finished text.
+  // The engine client command gets the finished text, not the format.
   int commands = server.engineCalls("pfnClientCommand");
   gameEngine->pfnClientCommand(server.edict(0), const_cast<char*>("echo %s %d\n"), "round", 3);
   EXPECT_EQ(server.engineCalls("pfnClientCommand"), commands + 1);
+  ASSERT_FALSE(server.prints().empty());
+  EXPECT_EQ(server.prints().back().type, host::kStuffText);
+  EXPECT_EQ(server.prints().back().text, "echo round 3\n");
+}
+
+// The engine asks the library it loaded as the game for the hitbox blending;
+// the plugin passes the question to the game library behind it.
+TEST_F(FrameStandalone, BlendingLookUpReachesTheGameLibrary) {
+  load();
+  ASSERT_TRUE(loaded);
+  EXPECT_TRUE(gameGot("Server_GetBlendingInterface 1"));
+  EXPECT_EQ(server.blendingAnswer, 1);
+  ASSERT_NE(server.blendingInterface, nullptr);
+  const std::string game = LibraryOf(server.blendingInterface);
+  EXPECT_NE(game.find(kGameFile), std::string::npos) << game;
+
+  // Another version: the game's answer, unchanged.
+  auto blend = entry<SERVER_BLENDING_FN>("Server_GetBlendingInterface");
+  ASSERT_NE(blend, nullptr);
+  void* other = nullptr;
+  float matrix[3][4] = {};
+  EXPECT_EQ(blend(2, &other, matrix, matrix, matrix), 0);
+  EXPECT_EQ(other, nullptr);
+}
+
+// The engine hands the two vectors of a baseline as pointers to three
+// floats; they reach the game through the plugin as it sent them.
+TEST_F(FrameStandalone, BaselineVectorsPassAsPointers) {
+  load();
+  ASSERT_TRUE(loaded);
+  server.startMap();
+  int id = server.connect("Alice");
+  float mins[3] = {-16, -16, -36}, maxs[3] = {16, 16, 36};
+  entity_state_t state{};
+  server.callGame(&DLL_FUNCTIONS::pfnCreateBaseline, 1, id, &state, server.edict(id), 0, mins, maxs);
+  EXPECT_TRUE(gameGot("pfnCreateBaseline 1 " + std::to_string(id) + " -16 -16 -36 16 16 36"));
 }
 
 TEST_F(FrameStandalone, EveryAlertOfTheGameReachesTheEngine) {

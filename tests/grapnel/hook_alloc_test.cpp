@@ -211,7 +211,7 @@ TEST(HookAllocation, ThirtyTwoPlayersHookingAndReleasingAllocateNothing) {
   s.Cvar("GP_hook_usekey", "1");
   s.Cvar("GP_hook_players", "1");
 
-  WatchLibraryOf(reinterpret_cast<const void*>(s.plugin->dll.pfnPlayerPreThink));
+  WatchLibraryOf(s.PluginCode());
   ASSERT_NE(g_watch.pluginBase, nullptr);
   ASSERT_NE(g_watch.pluginBase, BaseOf(reinterpret_cast<const void*>(&BaseOf)));
   WarmUp();
@@ -265,7 +265,7 @@ TEST(HookAllocation, ThirtyTwoPlayersHookingAndReleasingAllocateNothing) {
 
   // The watch does tell a library's allocations: the fake game library
   // allocates when it records a long chat line.
-  WatchLibraryOf(reinterpret_cast<const void*>(s.sv.gameDll.pfnClientCommand));
+  WatchLibraryOf(reinterpret_cast<const void*>(s.sv.game().api()->recordCount));
   g_watch.plugin = 0;
   g_watch.on = true;
   s.Command(ids[0], "say a chat line long enough to need a heap block of its own");

@@ -1,11 +1,16 @@
 // A game session for the hook tests: the simulated server with the fake game
-// library and the built grapnel plugin loaded under its Metamod driver, a
-// room to play in, and helpers to find the hook's entities.
+// library and the built grapnel plugin, a room to play in, and helpers to
+// find the hook's entities. The plugin runs under the Metamod driver, or,
+// with GRAPNEL_SESSION=standalone in the environment, as the engine's game
+// library in front of the fake game: CTest runs the suite both ways.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,12 +29,21 @@ inline host::Server::Options SessionOptions(const std::string& modDir = "cstrike
   return o;
 }
 
+inline bool StandaloneSessions() {
+  const char* mode = std::getenv("GRAPNEL_SESSION");
+  return mode && std::strcmp(mode, "standalone") == 0;
+}
+
 class HookSession {
  public:
   explicit HookSession(host::Server::Options opts = SessionOptions()) : sv(std::move(opts)) {
-    EXPECT_TRUE(sv.loadGame());
-    plugin = &sv.loadPlugin(GRAPNEL_MM_PATH);
-    EXPECT_TRUE(plugin->loaded);
+    if (StandaloneSessions()) {
+      LoadStandalone();
+    } else {
+      EXPECT_TRUE(sv.loadGame());
+      plugin = &sv.loadPlugin(GRAPNEL_MM_PATH);
+      EXPECT_TRUE(plugin->loaded);
+    }
     sv.startMap();
     // A large room: the floor's top at z = 0, walls at x, y = +-1024, ceiling at 512.
     sv.world().addRoom({-1024, -1024, 0}, {1024, 1024, 512});
@@ -108,10 +122,29 @@ class HookSession {
     return n;
   }
 
+  // An address inside the plugin's code: its player pre-think wrapper.
+  const void* PluginCode() {
+    auto preThink = plugin ? plugin->dll.pfnPlayerPreThink : sv.gameDll.pfnPlayerPreThink;
+    return reinterpret_cast<const void*>(preThink);
+  }
+
   host::Server sv;
-  host::Plugin* plugin = nullptr;
+  host::Plugin* plugin = nullptr;  // null standalone
 
  private:
+  // The plugin installed as the engine's game library, its configuration
+  // naming the fake game copied beside it.
+  void LoadStandalone() {
+    const std::string ending = std::filesystem::path(GRAPNEL_MM_PATH).extension().string();
+    sv.copyIntoMod(host::Server::defaultGameLibrary(), "dlls/cs" + ending);
+    sv.copyIntoMod(GRAPNEL_MM_PATH, "dlls/grapnel_mm" + ending);
+    sv.writeFile("addons/GrapnelMod/GP_config.txt", "cs" + ending + "\n");
+    ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(sv.loadGame(sv.modPath() + "/dlls/grapnel_mm" + ending));
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(sv.hasFakeGame());
+  }
+
   edict_t* FindOwned(const std::string& cls, int id, bool byEuser1) {
     for (edict_t* e : Live(cls)) {
       edict_t* owner = byEuser1 ? e->v.euser1 : e->v.owner;

@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <set>
@@ -49,6 +50,9 @@ struct Server::Impl {
   std::string serverInfo = "\\hostname\\nuvdm";
   std::vector<std::string> infoReturns;  // rotating storage for returned text
   int nextUserId = 1;
+  std::vector<std::string> cvarOrder;      // names in registration order
+  std::deque<cvar_t> metaCvars;            // the Metamod driver's copies
+  std::deque<std::string> metaCvarNames;   // their names' backing store
 
   static constexpr int kFirstUserMsg = 64;
 
@@ -75,6 +79,9 @@ void installFileSlots(enginefuncs_t& t);     // files, info keys, players, misc
 // Implementations of the variadic slots, taking the formatted text.
 void engineClientCommandText(edict_t* e, const std::string& text);
 void engineAlertText(int type, const std::string& text);
+
+// pfnCVarRegister of the engine table the Metamod driver hands plugins.
+void metaCvarRegister(cvar_t* c);
 
 // Runs a console line: registered command, cvar assignment, or recorded.
 bool runConsoleLine(const std::string& line);

@@ -59,11 +59,13 @@ void cvarRegister(cvar_t* c) {
     e.name.reset();
     e.record = c;
     assign(e, preset.c_str());
+    m.cvarOrder.push_back(c->name);
     return;
   }
   CvarEntry& e = m.cvars[c->name];
   e.record = c;
   assign(e, c->string);
+  m.cvarOrder.push_back(c->name);
 }
 
 float cvarGetFloat(const char* name) {

@@ -133,6 +133,8 @@ void Server::buildEngine() {
   routedEngine_.pfnClientCommand = routedClientCommand;
   routedEngine_.pfnAlertMessage = routedAlertMessage;
   routedEngine_.pfnEngineFprintf = routedEngineFprintf;
+  pluginEngine_ = engine_;
+  pluginEngine_.pfnCVarRegister = metaCvarRegister;
 }
 
 }  // namespace host

@@ -51,8 +51,9 @@ void fill(const Trace& t, TraceResult* out) {
   out->vecEndPos = toVec3(t.endpos);
   out->vecPlaneNormal = toVec3(t.normal);
   out->flPlaneDist = t.planeDist;
-  out->pHit = t.hit() ? entAt(t.hitOwner) : nullptr;
-  out->iHitgroup = out->pHit ? hitGroupFor(out->pHit, out->vecEndPos) : 0;
+  // A trace that hits nothing still names the world (edict 0), as the engine does.
+  out->pHit = t.hit() ? entAt(t.hitOwner) : entAt(0);
+  out->iHitgroup = t.hit() ? hitGroupFor(out->pHit, out->vecEndPos) : 0;
   globalvars_t* g = sv().globals();
   g->trace_allsolid = static_cast<float>(out->fAllSolid);
   g->trace_startsolid = static_cast<float>(out->fStartSolid);

@@ -226,9 +226,12 @@ class Server {
   R callNewGame(R (*NEW_DLL_FUNCTIONS::*slot)(P...), A... args);
 
   // The table the game library received (its engine calls pass the
-  // plugins' engine hooks) and the raw engine table plugins receive.
+  // plugins' engine hooks) and the raw engine table. Plugins receive the raw
+  // table except for pfnCVarRegister, which, as Metamod does, registers a
+  // copy of the plugin's record (pluginEngineTable).
   enginefuncs_t* gameEngineTable() { return &routedEngine_; }
   enginefuncs_t* engineTable() { return &engine_; }
+  enginefuncs_t* pluginEngineTable() { return &pluginEngine_; }
   globalvars_t* globals() { return &globals_; }
   meta_globals_t* metaGlobals() { return &metaGlobals_; }
 
@@ -304,6 +307,8 @@ class Server {
   float cvarFloat(const std::string& name);
   std::string cvarString(const std::string& name);
   cvar_t* cvar(const std::string& name);   // null when not registered
+  // Names of the registered console variables, in registration order.
+  const std::vector<std::string>& cvarOrder() const;
 
   // --- info and physics keys ---------------------------------------------
   std::string infoKey(int player, const std::string& key);
@@ -362,6 +367,9 @@ class Server {
   void rebuildBuffers(int player);   // after a change of info or physics keys
   bool dedicated() const { return opts_.dedicated; }
   int routedDepth = 0;  // >0 while an engine call of the game library runs
+  // Calls of plugins' hooks (pre and post, game library and engine) the
+  // Metamod driver made since the server started.
+  long pluginHookCalls = 0;
 
   // Game-library tables (the real game's, as the engine loaded it).
   DLL_FUNCTIONS gameDll{};
@@ -369,6 +377,11 @@ class Server {
   bool hasGameNewDll = false;
   void* gameLibrary = nullptr;
   std::string gameLibraryPath;
+  // What the game library answered the engine's look-up of the hitbox
+  // blending at load (Server_GetBlendingInterface, version 1): -1 when it
+  // exports none; the interface record it handed back.
+  int blendingAnswer = -1;
+  void* blendingInterface = nullptr;
 
  private:
   void buildEngine();
@@ -383,6 +396,7 @@ class Server {
   globalvars_t globals_{};
   enginefuncs_t engine_{};        // raw engine: counted, then implemented
   enginefuncs_t routedEngine_{};  // through the plugins' engine hooks
+  enginefuncs_t pluginEngine_{};  // handed to Metamod plugins
   meta_globals_t metaGlobals_{};
   gamedll_funcs_t gamedllFuncs_{};
   std::vector<std::unique_ptr<Plugin>> plugins_;

@@ -117,6 +117,13 @@ void getHookTables(plid_t, enginefuncs_t** eng, DLL_FUNCTIONS** dll, NEW_DLL_FUN
   if (newdll) *newdll = s.hasGameNewDll ? &s.gameNewDll : nullptr;
 }
 
+// The engine's blending question at load, with records of its own to fill.
+struct BlendingRecords {
+  void* studio[32];
+  float rotation[3][4];
+  float bones[128][3][4];
+} g_blendingRecords;
+
 mutil_funcs_t g_mutil = {
     logConsole,    logMessage,     logError,     logDeveloper,     centerSay,
     centerSayParms, centerSayVarargs, callGameEntity, getUserMsgID, getUserMsgName,
@@ -125,6 +132,20 @@ mutil_funcs_t g_mutil = {
 };
 
 }  // namespace
+
+// Metamod registers a copy of a plugin's console variable with the engine,
+// not the plugin's record: the plugin's record keeps its defaults for ever,
+// and a server command changes only the copy (as the real Metamod does).
+void metaCvarRegister(cvar_t* c) {
+  if (!c || !c->name) return;
+  Server::Impl& m = im();
+  m.metaCvarNames.emplace_back(c->name);
+  m.metaCvars.push_back(*c);
+  cvar_t& copy = m.metaCvars.back();
+  copy.name = m.metaCvarNames.back().c_str();
+  copy.next = nullptr;
+  sv().engineTable()->pfnCVarRegister(&copy);
+}
 
 bool Server::loadGame(const std::string& given) {
   if (given.empty()) {
@@ -165,6 +186,12 @@ bool Server::loadGame(const std::string& given) {
     hasGameNewDll = nd(&gameNewDll, &version) != 0;
   }
   gamedllFuncs_.newapi_table = hasGameNewDll ? &gameNewDll : nullptr;
+  // The engine asks its game library for the server-side hitbox blending.
+  blendingInterface = nullptr;
+  blendingAnswer = -1;
+  if (auto blend = sym<SERVER_BLENDING_FN>(lib, "Server_GetBlendingInterface"))
+    blendingAnswer = blend(SERVER_BLENDING_INTERFACE_VERSION, &blendingInterface, g_blendingRecords.studio,
+                           g_blendingRecords.rotation, g_blendingRecords.bones);
   return true;
 }
 
@@ -221,7 +248,7 @@ Plugin& Server::loadPlugin(const std::string& path, PluginOptions opts) {
     return p;
   }
   p.lifecycle.push_back("GiveFnptrsToDll");
-  give(&engine_, &globals_);
+  give(&pluginEngine_, &globals_);
   p.lifecycle.push_back("Meta_Query");
   std::string ifvers = opts.ifvers;
   p.queryResult = query(ifvers.data(), &p.info, &g_mutil);

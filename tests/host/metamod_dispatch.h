@@ -54,6 +54,7 @@ R runHookedCore(Server& sv, Has has, Call call, bool hasReal, Real real) {
       g.orig_ret = post ? static_cast<void*>(&origRet) : nullptr;
       g.override_ret = status >= MRES_OVERRIDE ? static_cast<void*>(&overrideRet) : nullptr;
       V value{};
+      ++sv.pluginHookCalls;
       if constexpr (std::is_void_v<R>) {
         call(*t);
       } else {

@@ -112,9 +112,11 @@ TEST_F(MetamodTest, PostHookSeesTheRealResultAndSupercedeSuppliesTheValue) {
 TEST_F(MetamodTest, GamesEngineCallsPassThePluginsEngineHooks) {
   sv.world().addSolid({100, -50, -50}, {110, 50, 50});
   int before = sv.engineCalls("pfnTraceLine");
+  long hookCalls = sv.pluginHookCalls;
   TraceResult tr = sv.game().traceLine({0, 0, 0}, {200, 0, 0});
   EXPECT_LT(tr.flFraction, 1.0f);
   EXPECT_EQ(sv.engineCalls("pfnTraceLine"), before + 1);
+  EXPECT_EQ(sv.pluginHookCalls, hookCalls + 2);  // the pre and the post hook
   EXPECT_NE(std::string(ctl->log).find("TraceLine"), std::string::npos);
   EXPECT_EQ(ctl->postTraceLines, 1);
 
@@ -167,6 +169,32 @@ TEST(MetamodLoad, LoadTimeIsPassedOnAndCanBeEnforced) {
   Plugin& q = sv.loadPlugin(HOST_TEST_PLUGIN_PATH, o);
   EXPECT_FALSE(q.loaded);
   EXPECT_EQ(q.lifecycle.back(), "Meta_Query");
+}
+
+// As the real Metamod does, the driver registers a copy of a plugin's
+// console variable: a server command changes the engine's copy only, and the
+// plugin's own record keeps what it held.
+TEST(MetamodLoad, APluginsConsoleVariableIsRegisteredAsACopy) {
+  Server sv;
+  ASSERT_TRUE(sv.loadGame());
+  static cvar_t speed = {"test_speed", "1.5", FCVAR_ARCHIVE, 0, nullptr};
+  sv.pluginEngineTable()->pfnCVarRegister(&speed);
+  cvar_t* copy = sv.engineTable()->pfnCVarGetPointer("test_speed");
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(copy, &speed);
+  EXPECT_EQ(copy, sv.cvar("test_speed"));
+  EXPECT_STREQ(copy->name, "test_speed");
+  EXPECT_EQ(copy->flags, FCVAR_ARCHIVE);
+  EXPECT_EQ(copy->value, 1.5f);
+
+  EXPECT_TRUE(sv.serverCommand("test_speed 3"));
+  EXPECT_EQ(sv.cvarFloat("test_speed"), 3.0f);
+  EXPECT_EQ(copy->value, 3.0f);
+  EXPECT_EQ(speed.value, 0.0f);
+  EXPECT_STREQ(speed.string, "1.5");
+  EXPECT_EQ(speed.next, nullptr);
+  // Everything else of the table a plugin gets is the engine's.
+  EXPECT_EQ(sv.pluginEngineTable()->pfnCVarGetPointer, sv.engineTable()->pfnCVarGetPointer);
 }
 
 TEST(MetamodLoad, MissingLibraryIsADriverError) {

@@ -378,6 +378,7 @@ cvar_t* Server::cvar(const std::string& name) {
   auto it = impl_->cvars.find(name);
   return it == impl_->cvars.end() ? nullptr : it->second.record;
 }
+const std::vector<std::string>& Server::cvarOrder() const { return impl_->cvarOrder; }
 
 // --- players ---------------------------------------------------------------------
 

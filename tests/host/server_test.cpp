@@ -47,6 +47,15 @@ TEST_F(Session, ConnectSpawnsAPlayerWithThePhysicsKeyAfterHealth) {
   EXPECT_TRUE(sv.game().reached("pfnClientDisconnect 1"));
 }
 
+// After loading its game library the engine asks it for the server-side
+// hitbox blending (version 1) and keeps the interface the game hands back.
+TEST_F(Session, EngineAsksTheGameForItsBlendingAtLoad) {
+  auto records = sv.game().records();
+  EXPECT_NE(std::find(records.begin(), records.end(), "Server_GetBlendingInterface 1"), records.end());
+  EXPECT_EQ(sv.blendingAnswer, 1);
+  EXPECT_NE(sv.blendingInterface, nullptr);
+}
+
 TEST_F(Session, GameRegistersItsMessagesWithTheirLayouts) {
   int p = sv.connect("Alice");
   for (const char* n : {"CurWeapon", "Damage", "ScreenFade", "StatusText", "WeaponList", "SayText",
@@ -283,9 +292,12 @@ TEST_F(Session, TracesHitSolidEntitiesAndSkipWhatTheyAreTold) {
   tr = sv.trace({0, 0, 60}, {1000, 0, 60}, 1 /* ignore_monsters */, sv.edict(p));
   EXPECT_EQ(tr.pHit, sv.edict(0));  // the wall
   EXPECT_NEAR(tr.vecEndPos.x, 512, 0.1);
+  // Nothing in the way: the engine still names the world as the hit entity.
   tr = sv.trace({0, 0, 100}, {0, 0, 200});
   EXPECT_EQ(tr.flFraction, 1.0f);
-  EXPECT_EQ(tr.pHit, nullptr);
+  EXPECT_EQ(tr.pHit, sv.edict(0));
+  EXPECT_EQ(tr.iHitgroup, 0);
+  EXPECT_EQ(sv.globals()->trace_ent, sv.edict(0));
   // A solid brush entity is hit; ignore_monsters does not skip it.
   edict_t* wall = sv.spawn("func_wall");
   float mn[3] = {-10, -100, 0}, mx[3] = {10, 100, 200}, at[3] = {-100, 0, 0};

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "hl/hl.h"
@@ -104,6 +105,12 @@ TEST(Layout, ThirtyTwoBitOffsetsMatchThePublishedOnes) {
     for (const Layout& l : kLayouts)
         for (const Field& f : l.fields) EXPECT_EQ(f.offset, f.offset32) << l.name << "::" << f.name;
 }
+
+// The one slot the published header declares with vec3_t parameters takes
+// them as C arrays: two pointers to three floats on the machine, which is
+// how the engine passes them (by value, 12 bytes each, the stack goes wrong).
+static_assert(std::is_same_v<decltype(DLL_FUNCTIONS::pfnCreateBaseline),
+                             void (*)(int, int, entity_state_t*, edict_t*, int, vec_t*, vec_t*)>);
 
 TEST(Layout, EngineTableSplitsAfterPlayerAuthId) {
     EXPECT_EQ(offsetof(enginefuncs_t, pfnSequenceGet), ENGINE_FUNCTIONS_BASE_SLOTS * sizeof(void*));

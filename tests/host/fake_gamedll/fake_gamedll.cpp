@@ -382,6 +382,14 @@ int GetHullBounds(int hull, float* mins, float* maxs) {
   return 1;
 }
 
+// The engine hands the player hull's box as two pointers to three floats.
+void CreateBaseline(int player, int eindex, entity_state_t*, edict_t*, int, vec_t* mins, vec_t* maxs) {
+  char text[160];
+  snprintf(text, sizeof text, "%d %d %g %g %g %g %g %g", player, eindex, mins ? mins[0] : 0.0, mins ? mins[1] : 0.0,
+           mins ? mins[2] : 0.0, maxs ? maxs[0] : 0.0, maxs ? maxs[1] : 0.0, maxs ? maxs[2] : 0.0);
+  record("pfnCreateBaseline", text);
+}
+
 void OnFreeEntPrivateData(edict_t* e) { record("pfnOnFreeEntPrivateData", std::to_string(idx(e))); }
 void GameShutdown() { record("pfnGameShutdown"); }
 
@@ -440,6 +448,7 @@ struct TablesInit {
     g_dll.pfnPM_Init = PM_Init;
     g_dll.pfnPM_FindTextureType = PM_FindTextureType;
     g_dll.pfnGetHullBounds = GetHullBounds;
+    g_dll.pfnCreateBaseline = CreateBaseline;
     g_newDll.pfnOnFreeEntPrivateData = OnFreeEntPrivateData;
     g_newDll.pfnGameShutdown = GameShutdown;
   }
@@ -478,6 +487,23 @@ C_DLLEXPORT int GetNewDLLFunctions(NEW_DLL_FUNCTIONS* table, int* version) {
     return 0;
   }
   memcpy(table, &g_newDll, sizeof g_newDll);
+  return 1;
+}
+
+// The game's server-side hitbox blending: its interface record, handed to
+// the engine that asks with version 1.
+namespace {
+struct Blending {
+  int version;
+  void* setupBones;
+} g_blending = {SERVER_BLENDING_INTERFACE_VERSION, nullptr};
+}  // namespace
+
+C_DLLEXPORT int Server_GetBlendingInterface(int version, void** ppinterface, void* studio, void* rotation,
+                                            void* bones) {
+  record("Server_GetBlendingInterface", std::to_string(version) + (studio && rotation && bones ? "" : " null"));
+  if (version != SERVER_BLENDING_INTERFACE_VERSION || !ppinterface) return 0;
+  *ppinterface = &g_blending;
   return 1;
 }
 
