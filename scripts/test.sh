@@ -67,10 +67,11 @@ run_tests build-win32
 stop_wine
 
 if [ -x "$root/scripts/package.sh" ]; then
-  log "release archive"
+  log "release archives"
   "$root/scripts/package.sh"
   version=$(sed -n 's/^project([^)]*VERSION \([0-9][0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-  bash "$root/tests/package/check.sh" "$root/dist/nuvdm-pack-$version.zip"
+  bash "$root/tests/package/check.sh" "$root/dist/nuvdm-pack-$version-linux.tar.gz" \
+    "$root/dist/nuvdm-pack-$version-windows.zip"
 fi
 
 if [ -x "$root/scripts/fuzz.sh" ]; then

@@ -247,6 +247,9 @@ class Server {
   // Replaces the host's simple player movement (for the playermove_t
   // harness): called per player and frame instead of the integration.
   std::function<void(Server&, int player, float dt)> playerMove;
+  // Called with every alert line as it is recorded (a console that shows
+  // them as they come, also when a library then ends the process).
+  std::function<void(int type, const std::string& text)> onAlert;
 
   // --- players -----------------------------------------------------------
   // pfnClientConnect (a rejected player is disconnected again and 0 is

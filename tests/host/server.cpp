@@ -218,7 +218,10 @@ int Server::engineCalls(const std::string& slot) const {
   return it == calls_.end() ? 0 : it->second;
 }
 
-void Server::recordAlert(int type, std::string text) { alerts_.push_back({type, std::move(text)}); }
+void Server::recordAlert(int type, std::string text) {
+  if (onAlert) onAlert(type, text);
+  alerts_.push_back({type, std::move(text)});
+}
 
 std::vector<std::string> Server::alertTexts(int type) const {
   std::vector<std::string> out;

@@ -1,62 +1,27 @@
 #!/usr/bin/env bash
-# Checks a release archive: unpacks it into a temporary folder and checks
-# the layout, the Metamod plugin list against the files it names, the kind
-# of every library and program (by their header bytes), and GP_config.txt.
-#   tests/package/check.sh dist/nuvdm-pack-VERSION.zip
+# Checks release archives as scripts/package.sh makes them, each with its
+# debug archive beside it:
+#   tests/package/check.sh dist/nuvdm-pack-VERSION-linux.tar.gz dist/nuvdm-pack-VERSION-windows.zip
+# For each: the layout and only the system's own files; the kind of every
+# program and library (ELF32 i386 shared objects and static executables,
+# PE32 i386 DLLs, window and console programs); stripped, each with a debug
+# link that the debug archive's file matches; Metamod's plugin list naming
+# shipped files; GP_config.txt naming the system's game library; the shipped
+# documents' links resolving inside the archive, and no developer material.
 # Prints every fault found and exits 1 when there is one.
 set -euo pipefail
 
-if [ $# -ne 1 ] || [ "$1" = --help ] || [ "$1" = -h ]; then
-  echo "usage: tests/package/check.sh ARCHIVE.zip" >&2
-  [ $# -eq 1 ] && exit 0
-  exit 2
-fi
-zip=$1
-[ -f "$zip" ] || { echo "check: no archive $zip" >&2; exit 2; }
-case "$zip" in /*) ;; *) zip="$(pwd)/$zip" ;; esac
+usage() { echo "usage: tests/package/check.sh ARCHIVE..." "(nuvdm-pack-VERSION-linux.tar.gz, nuvdm-pack-VERSION-windows.zip)"; }
+case "${1:-}" in
+  -h|--help) usage; exit 0 ;;
+  "") usage >&2; exit 2 ;;
+esac
 
 faults=0
 fault() { echo "check: $*" >&2; faults=$((faults + 1)); }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-# Entries: all below cstrike/, none leaving the folder it is unpacked into.
-if ! cmake -E tar tf "$zip" >"$work/entries" 2>"$work/err"; then
-  echo "check: $zip is not a readable archive: $(cat "$work/err")" >&2
-  exit 1
-fi
-while IFS= read -r entry; do
-  case "$entry" in
-    /*|*..*|*\\*) fault "unsafe entry name: $entry" ;;
-    cstrike/*) ;;
-    *) fault "entry outside cstrike/: $entry" ;;
-  esac
-done <"$work/entries"
-[ "$faults" -eq 0 ] || exit 1
-mkdir "$work/game"
-(cd "$work/game" && cmake -E tar xf "$zip")
-game="$work/game"
-mod="$game/cstrike"
-
-required=(
-  cstrike/NUVDM_Menu.exe
-  cstrike/dm_userconfig.cfg
-  cstrike/addons/metamod/plugins.ini
-  cstrike/addons/grapnel/dlls/grapnel_mm.dll
-  cstrike/addons/grapnel/dlls/grapnel_mm_i386.so
-  cstrike/addons/rix/dlls/rix_mm.dll
-  cstrike/addons/rix/dlls/rix_mm_i386.so
-  cstrike/addons/GrapnelMod/GP_config.txt
-  cstrike/addons/nuv/readme.txt
-  cstrike/addons/nuv/README.md
-  cstrike/addons/nuv/docs/grapnel.md
-  cstrike/addons/nuv/docs/rix.md
-  cstrike/addons/nuv/docs/menu.md
-)
-for f in "${required[@]}"; do
-  [ -f "$game/$f" ] && [ -s "$game/$f" ] || fault "missing or empty: $f"
-done
 
 # --- header bytes ---------------------------------------------------------
 # bytes FILE OFFSET COUNT: the bytes as lower-case hex pairs, no blanks.
@@ -69,16 +34,27 @@ le() {
   echo $((16#${rev:-0}))
 }
 
-check_elf() {  # a 32-bit little-endian i386 shared object
-  local f=$1 name=${1#"$game"/}
+check_elf() {  # check_elf FILE NAME so|exe: a 32-bit i386 shared object or static program
+  local f=$1 name=$2 kind=$3 type phoff phsize phnum i
   [ "$(bytes "$f" 0 4)" = 7f454c46 ] || { fault "$name: not an ELF file"; return; }
-  [ "$(bytes "$f" 4 2)" = 0101 ] || fault "$name: not a 32-bit little-endian ELF file"
-  [ "$(le "$f" 16 2)" = 3 ] || fault "$name: not a shared object (ELF type $(le "$f" 16 2))"
+  [ "$(bytes "$f" 4 2)" = 0101 ] || { fault "$name: not a 32-bit little-endian ELF file"; return; }
   [ "$(le "$f" 18 2)" = 3 ] || fault "$name: not built for i386 (ELF machine $(le "$f" 18 2))"
+  type=$(le "$f" 16 2)
+  case "$kind" in
+    so) [ "$type" = 3 ] || fault "$name: not a shared object (ELF type $type)" ;;
+    exe)
+      [ "$type" = 2 ] || fault "$name: not a statically linked program (ELF type $type)"
+      phoff=$(le "$f" 28 4) phsize=$(le "$f" 42 2) phnum=$(le "$f" 44 2)
+      for ((i = 0; i < phnum; i++)); do
+        [ "$(le "$f" $((phoff + i * phsize)) 4)" = 3 ] &&
+          fault "$name: needs the system's program loader and libraries (not statically linked)"
+      done ;;
+  esac
+  [ -x "$f" ] || fault "$name: not executable (mode bits)"
 }
 
-check_pe() {  # check_pe FILE dll|gui: a PE32 image for i386
-  local f=$1 kind=$2 name=${1#"$game"/} pe chars subsystem
+check_pe() {  # check_pe FILE NAME dll|gui|console: a PE32 image for i386
+  local f=$1 name=$2 kind=$3 pe chars subsystem
   [ "$(bytes "$f" 0 2)" = 4d5a ] || { fault "$name: not a Windows program or library"; return; }
   pe=$(le "$f" 60 4)
   [ "$(bytes "$f" "$pe" 4)" = 50450000 ] || { fault "$name: no PE header"; return; }
@@ -88,59 +64,187 @@ check_pe() {  # check_pe FILE dll|gui: a PE32 image for i386
   subsystem=$(le "$f" $((pe + 24 + 68)) 2)
   case "$kind" in
     dll) (( chars & 0x2000 )) || fault "$name: not a DLL" ;;
-    gui)
+    gui|console)
       (( chars & 0x2000 )) && fault "$name: a DLL, not a program"
-      [ "$subsystem" = 2 ] || fault "$name: not a window program (subsystem $subsystem)" ;;
+      if [ "$kind" = gui ]; then
+        [ "$subsystem" = 2 ] || fault "$name: not a window program (subsystem $subsystem)"
+      else
+        [ "$subsystem" = 3 ] || fault "$name: not a console program (subsystem $subsystem)"
+      fi ;;
   esac
 }
 
-while IFS= read -r f; do
-  case "$f" in
-    *.so) check_elf "$game/$f" ;;
-    *.dll) check_pe "$game/$f" dll ;;
-    *.exe) check_pe "$game/$f" gui ;;
-  esac
-done < <(cd "$game" && find cstrike -type f | LC_ALL=C sort)
+# --- stripped, and the debug file that belongs to it ------------------------
+crc32() { perl -MCompress::Zlib -e 'local $/; open(my $h, "<:raw", $ARGV[0]) or die; print crc32(<$h>)' "$1"; }
+
+check_debug() {  # check_debug FILE NAME DEBUGFOLDER
+  local f=$1 name=$2 dbg="$3/$2.debug" link="$work/link" want crc
+  if objdump -h "$f" 2>/dev/null | grep -q ' \.debug_'; then
+    fault "$name: not stripped (has .debug sections)"
+  fi
+  rm -f "$link"
+  if ! objcopy --dump-section .gnu_debuglink="$link" "$f" "$work/scratch" 2>/dev/null || [ ! -s "$link" ]; then
+    fault "$name: no debug link"
+    return
+  fi
+  want=$(basename "$name").debug
+  [ "$(head -c ${#want} "$link")" = "$want" ] || fault "$name: debug link names $(tr '\0' '\n' <"$link" | head -n 1), not $want"
+  if [ ! -f "$dbg" ]; then
+    fault "$name: the debug archive has no $name.debug"
+    return
+  fi
+  crc=$(le "$link" $(($(wc -c <"$link") - 4)) 4)
+  [ "$(crc32 "$dbg")" = "$crc" ] || fault "$name.debug: does not match $name (debug link checksum)"
+  objdump -h "$dbg" 2>/dev/null | grep -q ' \.debug_info' || fault "$name.debug: holds no debug information"
+}
 
 # --- Metamod's plugin list --------------------------------------------------
-ini="$mod/addons/metamod/plugins.ini"
-if [ -f "$ini" ]; then
-  grep -q $'\r' "$ini" && fault "plugins.ini: carriage returns in the lines"
-  declare -A seen=()
-  while read -r system path rest || [ -n "${system:-}" ]; do
-    case "$system" in ''|\;*|//*) continue ;; esac
-    [ -z "${rest:-}" ] || fault "plugins.ini: more than a system and a path: $system $path $rest"
-    case "$system" in
-      win32)
-        case "$path" in *.dll) ;; *) fault "plugins.ini: win32 line names no DLL: $path" ;; esac
-        file=${path//\\//} ;;
-      linux)
-        case "$path" in *.so) ;; *) fault "plugins.ini: linux line names no .so: $path" ;; esac
-        case "$path" in *\\*) fault "plugins.ini: linux path with backslashes: $path" ;; esac
-        file=$path ;;
-      *) fault "plugins.ini: unknown system '$system'"; continue ;;
-    esac
-    [ -f "$mod/$file" ] || fault "plugins.ini: $system line names $path, not in the archive"
+check_plugins() {  # check_plugins MODFOLDER SYSTEM
+  local mod=$1 system=$2 word=linux lib_ending=.so ini="$1/addons/metamod/plugins.ini" file plugin
+  [ "$system" = windows ] && word=win32 lib_ending=.dll
+  [ -f "$ini" ] || return 0
+  [ "$system" = linux ] && grep -q $'\r' "$ini" && fault "plugins.ini: carriage returns in the lines"
+  local -A seen=()
+  while read -r sys path rest || [ -n "${sys:-}" ]; do
+    sys=${sys%$'\r'} path=${path%$'\r'} rest=${rest%$'\r'}
+    case "$sys" in ''|\;*|//*) continue ;; esac
+    [ -z "${rest:-}" ] || fault "plugins.ini: more than a system and a path: $sys $path $rest"
+    [ "$sys" = "$word" ] || { fault "plugins.ini: a '$sys' line in the $system archive: $path"; continue; }
+    case "$path" in *"$lib_ending") ;; *) fault "plugins.ini: $sys line names no $lib_ending file: $path" ;; esac
+    [ "$system" = linux ] && case "$path" in *\\*) fault "plugins.ini: linux path with backslashes: $path" ;; esac
+    file=${path//\\//}
+    [ -f "$mod/$file" ] || fault "plugins.ini: $sys line names $path, not in the archive"
     plugin=$(basename "$file"); plugin=${plugin%.*}; plugin=${plugin%_i386}
-    seen["$system $plugin"]=1
+    seen["$plugin"]=1
   done <"$ini"
-  for want in "win32 grapnel_mm" "linux grapnel_mm" "win32 rix_mm" "linux rix_mm"; do
-    [ -n "${seen[$want]:-}" ] || fault "plugins.ini: no line loads ${want#* } on ${want% *}"
+  for plugin in grapnel_mm rix_mm; do
+    [ -n "${seen[$plugin]:-}" ] || fault "plugins.ini: no line loads $plugin"
   done
-fi
+}
 
-# --- the hook plugin's standalone configuration -----------------------------
-config="$mod/addons/GrapnelMod/GP_config.txt"
-if [ -f "$config" ]; then
-  word=$(tr -s ' \t\r\n' '\n\n\n\n' <"$config" | sed -n '/./{p;q;}')
-  case "$word" in
-    mp.dll|cs_i386.so) ;;
-    *) fault "GP_config.txt: first word '$word' is not a game library of the pack (mp.dll, cs_i386.so)" ;;
+# --- the shipped documents ----------------------------------------------------
+check_docs() {  # check_docs MODFOLDER SYSTEM
+  local mod=$1 system=$2 doc dir target name other
+  if [ "$system" = linux ]; then
+    other='NUVDM_Menu\.exe|nuvdm-(check|menu)\.exe|(grapnel|rix)_mm\.dll'
+  else
+    other='(grapnel|rix)_mm_i386\.so|hlds_run|cstrike/nuvdm-(check|menu)\b'
+  fi
+  while IFS= read -r doc; do
+    name=${doc#"$mod"/}
+    dir=$(dirname "$doc")
+    grep -n '<!-- ship:' "$doc" | sed "s|^|check: $name: marker left: |" >&2 && faults=$((faults + 1))
+    grep -nE 'scripts/|docs/(host|platform)\.md|build(-i386|-win32)?/bin' "$doc" |
+      sed "s|^|check: $name: developer material: |" >&2 && faults=$((faults + 1))
+    # Links [text](target) and ![alt](target) that are not web addresses.
+    while IFS= read -r target; do
+      target=${target%%#*}
+      [ -n "$target" ] || continue
+      [ -e "$dir/$target" ] || fault "$name: link to $target, not in the archive"
+    done < <(grep -oE '\]\([^)]+\)' "$doc" | sed -E 's/^\]\((.*)\)$/\1/' | grep -vE '^(https?|mailto):' || true)
+  done < <(find "$mod/addons/nuv" -name '*.md' | LC_ALL=C sort)
+  grep -nE "$other" "$mod/addons/nuv/README.md" | sed "s|^|check: README.md names a file of the other system: |" >&2 &&
+    faults=$((faults + 1))
+  return 0
+}
+
+# --- one archive ------------------------------------------------------------
+check_archive() {  # check_archive ARCHIVE
+  local archive=$1 system debug base game mod dbgroot f name kind word config
+  case "$archive" in
+    *-linux.tar.gz) system=linux debug=${archive%.tar.gz}-debug.tar.gz ;;
+    *-windows.zip) system=windows debug=${archive%.zip}-debug.zip ;;
+    *) echo "check: $archive: not a release archive name (...-linux.tar.gz, ...-windows.zip)" >&2; faults=$((faults + 1)); return ;;
   esac
-fi
+  base=$(basename "$archive")
+  [ -f "$archive" ] || { fault "no archive $archive"; return; }
+  [ -f "$debug" ] || { fault "no debug archive $debug beside $base"; return; }
+  game="$work/$base/game" dbgroot="$work/$base/debug"
+  mkdir -p "$game" "$dbgroot"
+  local before=$faults
+  for a in "$archive" "$debug"; do
+    if ! cmake -E tar tf "$a" >"$work/entries" 2>"$work/err"; then
+      fault "$a is not a readable archive: $(cat "$work/err")"
+      return
+    fi
+    while IFS= read -r entry; do
+      case "$entry" in
+        /*|*..*|*\\*) fault "$(basename "$a"): unsafe entry name: $entry" ;;
+        cstrike/*|cstrike) ;;
+        *) fault "$(basename "$a"): entry outside cstrike/: $entry" ;;
+      esac
+    done <"$work/entries"
+  done
+  [ "$faults" -eq "$before" ] || return 0
+  (cd "$game" && cmake -E tar xf "$archive")
+  (cd "$dbgroot" && cmake -E tar xf "$debug")
+  mod="$game/cstrike"
 
+  local required=(cstrike/dm_userconfig.cfg cstrike/addons/metamod/plugins.ini
+                  cstrike/addons/GrapnelMod/GP_config.txt cstrike/addons/nuv/readme.txt
+                  cstrike/addons/nuv/README.md cstrike/addons/nuv/docs/grapnel.md
+                  cstrike/addons/nuv/docs/rix.md cstrike/addons/nuv/docs/menu.md)
+  # Programs and libraries: archive path and kind.
+  local -A binaries
+  if [ "$system" = linux ]; then
+    binaries=([cstrike/addons/grapnel/dlls/grapnel_mm_i386.so]=so [cstrike/addons/rix/dlls/rix_mm_i386.so]=so
+              [cstrike/nuvdm-check]=exe [cstrike/nuvdm-menu]=exe)
+    word=cs_i386.so
+  else
+    binaries=([cstrike/addons/grapnel/dlls/grapnel_mm.dll]=dll [cstrike/addons/rix/dlls/rix_mm.dll]=dll
+              [cstrike/NUVDM_Menu.exe]=gui [cstrike/nuvdm-menu.exe]=console [cstrike/nuvdm-check.exe]=console)
+    word=mp.dll
+  fi
+  for f in "${required[@]}" "${!binaries[@]}"; do
+    [ -f "$game/$f" ] && [ -s "$game/$f" ] || fault "$base: missing or empty: $f"
+  done
+
+  # Every program or library: its kind, its system, stripped and matched.
+  while IFS= read -r name; do
+    f="$game/$name"
+    kind=${binaries[$name]:-}
+    case "$(bytes "$f" 0 4)" in
+      7f454c46) [ "$system" = linux ] || fault "$base: a Linux file in the Windows archive: $name" ;;
+      4d5a*) [ "$system" = windows ] || fault "$base: a Windows file in the Linux archive: $name" ;;
+      *) [ -z "$kind" ] && continue ;;
+    esac
+    if [ -z "$kind" ]; then
+      fault "$base: a program or library that is not the pack's: $name"
+      continue
+    fi
+    if [ "$system" = linux ]; then check_elf "$f" "$name" "$kind"; else check_pe "$f" "$name" "$kind"; fi
+    check_debug "$f" "$name" "$dbgroot"
+  done < <(cd "$game" && find cstrike -type f | LC_ALL=C sort)
+  case "$system" in
+    linux) find "$mod" -name '*.dll' -o -name '*.exe' | sed "s|^$game/|check: $base: a Windows file name: |" | grep . >&2 && faults=$((faults + 1)) ;;
+    windows) find "$mod" -name '*.so' | sed "s|^$game/|check: $base: a Linux file name: |" | grep . >&2 && faults=$((faults + 1)) ;;
+  esac
+  while IFS= read -r f; do
+    [ -n "${binaries[${f%.debug}]:-}" ] || fault "$(basename "$debug"): $f belongs to no shipped file"
+  done < <(cd "$dbgroot" && find cstrike -type f | LC_ALL=C sort)
+  find "$mod/addons/nuv" \( -name host.md -o -name platform.md -o -name '*.png' \) |
+    sed "s|^$game/|check: $base: developer material: |" | grep . >&2 && faults=$((faults + 1))
+
+  check_plugins "$mod" "$system"
+
+  # The hook plugin's standalone configuration names this system's game library.
+  config="$mod/addons/GrapnelMod/GP_config.txt"
+  if [ -f "$config" ]; then
+    local first
+    first=$(tr -s ' \t\r\n' '\n\n\n\n' <"$config" | sed -n '/./{p;q;}')
+    [ "$first" = "$word" ] || fault "GP_config.txt: first word '$first', not the $system game library $word"
+  fi
+
+  [ -f "$mod/addons/nuv/README.md" ] && check_docs "$mod" "$system"
+  [ "$faults" -eq "$before" ] && echo "check: $base is complete ($(cd "$game" && find cstrike -type f | wc -l | tr -d ' ') files), $(basename "$debug") matches"
+  return 0
+}
+
+for archive in "$@"; do
+  case "$archive" in /*) ;; *) archive="$(pwd)/$archive" ;; esac
+  check_archive "$archive"
+done
 if [ "$faults" -gt 0 ]; then
-  echo "check: $faults fault(s) in $zip" >&2
+  echo "check: $faults fault(s)" >&2
   exit 1
 fi
-echo "check: $zip is complete ($(wc -l <"$work/entries") files)"
