@@ -210,7 +210,7 @@ EOF
 
   ship_doc "$system" "$root/README.md" "$mod/addons/nuv/README.md"
   for doc in grapnel.md rix.md menu.md menu-presets.md check.md; do
-    [ -f "$root/docs/$doc" ] && ship_doc "$system" "$root/docs/$doc" "$mod/addons/nuv/docs/$doc"
+    ship_doc "$system" "$root/docs/$doc" "$mod/addons/nuv/docs/$doc"
   done
   return 0
 }

@@ -167,7 +167,7 @@ grep -q 'Unknown command' "$work/metamod.out" && fail "under Metamod a setting w
 check_result() {  # check_result NAME
   local status
   status=$(cat "$work/check.status" 2>/dev/null || echo none)
-  if [ "$status" = 0 ] && ! grep -q 'FAIL' "$work/check.out"; then
+  if [ "$status" = 0 ] && ! grep -Eq '^[[:space:]]*FAIL[[:space:]]' "$work/check.out"; then
     pass "$1: nuvdm-check finds nothing to FAIL"
   else
     fail "$1: nuvdm-check exit status $status:"
