@@ -21,9 +21,9 @@ namespace {
 
 constexpr float kDeadView = -8.0f;
 
-// A jump launched slower than the ground-snap speed must not be pulled back
-// to the floor by the next ground check: set per player and side while the
-// jump rises.
+// A jump launched no faster than the ground-snap speed (180 units/s) must
+// not be pulled back to the floor by the next ground check: set per player
+// and side from such a jump until the player has left the floor's reach.
 bool jumpRising[kMaxStuckPlayers][2];
 bool initialised = false;
 
@@ -200,15 +200,24 @@ bool& rising() { return jumpRising[playerSlot()][sideIndex()]; }
 void categorizePosition() {
     checkWater();
 
-    if (rising() && pmove->velocity.z <= 0) rising() = false;
-    if (pmove->velocity.z > 180.0f || rising()) {
+    if (pmove->velocity.z > 180.0f) {
         pmove->onground = -1;
         return;
     }
     vec3_t point = pmove->origin;
     point.z -= 2.0f;
     pmtrace_t tr = playerTrace(pmove->origin, point);
-    pmove->onground = tr.plane.normal.z < 0.7f ? -1 : tr.ent;
+    bool floor = tr.plane.normal.z >= 0.7f;
+    if (rising()) {
+        // A slow jump is not pulled back to the floor it rises from; once out
+        // of the floor's reach, or no longer moving away from it, it is over.
+        if (floor && pmove->velocity.dot(tr.plane.normal) > 0) {
+            pmove->onground = -1;
+            return;
+        }
+        rising() = false;
+    }
+    pmove->onground = floor ? tr.ent : -1;
     if (onGround()) {
         pmove->waterjumptime = 0;
         if (pmove->waterlevel < 2 && !tr.startsolid && !tr.allsolid) pmove->origin = tr.endpos;

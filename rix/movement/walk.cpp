@@ -186,7 +186,7 @@ void jump() {
     }
 
     if (pmove->cmd.buttons & IN_ALT1) pmove->velocity.z *= ja;
-    rising() = pmove->velocity.z > 0;
+    rising() = pmove->velocity.z > 0 && pmove->velocity.z <= 180.0f;
 
     fixupGravity();
     pmove->oldbuttons |= IN_JUMP;

@@ -1,0 +1,219 @@
+// The plugin's movement on the shapes of real maps: ramps, stairs, a ledge,
+// acute corners and creases, and a player caught inside a floor or a wall.
+// Expected figures come from the geometry and the classic movement rules:
+// gravity 800, jump 268.3 units/s, maxspeed 250, 10 ms commands, the
+// ground check 2 units deep, no ground below 0.7 of a floor's normal.
+#include <algorithm>
+#include <cmath>
+
+#include "movement_fixture.h"
+
+namespace movetest {
+namespace {
+
+using host::Uphill;
+
+constexpr float kPi = 3.14159265f;
+constexpr float kStand = 36.0f;  // origin above the feet, standing hull
+
+class MovementSlopesTest : public MovementTest {
+ protected:
+  // A ramp rising along +x from x = 0 at the given angle, `length` long,
+  // with a platform at its top; returns the top's height.
+  float rampWithPlatform(float degrees, float length = 300) {
+    const float height = length * std::tan(degrees * kPi / 180);
+    sv->world().addRamp({0, -200, 0}, {length, 200, height}, Uphill::kPlusX);
+    sv->world().addSolid({length, -200, 0}, {length + 400, 200, height});
+    return height;
+  }
+
+  // Runs along +x at 250 units/s from feet at `from`, holding forward.
+  void runFrom(Vec3 from) {
+    standAt(from);
+    pmv->setViewAngles({0, 0, 0});
+    pmv->setVelocity({250, 0, 0});
+    pmv->setMoves(250);
+    pmv->setButtons(0);
+    pmv->pm().oldbuttons = 0;
+  }
+
+  // Moves until the player stands on the ground again; the number of moves.
+  int movesUntilLanded(int limit = 200) {
+    for (int n = 1; n <= limit; ++n) {
+      pmv->move(1);
+      if (pmv->onGround()) return n;
+    }
+    return limit + 1;
+  }
+
+  float feet() const { return pmv->origin().z - kStand; }
+};
+
+// ------------------------------------------------------------ jumping
+
+// Running up a ramp and jumping, the player comes back to the slope (45
+// degrees: after the rise, he meets the slope in 4.6 frames and slides up it
+// in the air until his upward speed is down to 180; 30 degrees: the slope
+// catches up with him at 0.31 s) and runs on to the top.
+TEST_F(MovementSlopesTest, JumpUpARampLandsOnItAndRunsOnToTheTop) {
+  struct Case {
+    float degrees;
+    float landsAfter;  // seconds
+  } cases[] = {{45, 0.21f}, {30, 0.30f}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.degrees);
+    sv->world().clear();
+    sv->world().addRoom({-1024, -1024, 0}, {1024, 1024, 512});
+    const float top = rampWithPlatform(c.degrees);
+    runFrom({-200, 0, 0});
+    ASSERT_TRUE(pmv->moveUntil([](const playermove_t& pm) { return pm.origin.x >= 100; }, 200));
+    ASSERT_TRUE(pmv->onGround());
+    pmv->setButtons(IN_JUMP);
+    pmv->move(1);
+    ASSERT_FALSE(pmv->onGround());
+    EXPECT_NEAR((movesUntilLanded() + 1) * kFrame, c.landsAfter, 0.021f);
+    pmv->setButtons(0);
+    ASSERT_TRUE(pmv->moveUntil([](const playermove_t& pm) { return pm.origin.x > 320; }, 200));
+    pmv->move(5);
+    EXPECT_TRUE(pmv->onGround());
+    EXPECT_NEAR(feet(), top, 0.05f);
+    EXPECT_NEAR(hspeed(), 250, 0.5f);
+  }
+}
+
+// Jumping with the origin 55 units before a 32-unit ledge: his box clears
+// the edge at 0.16 s with his feet 0.7 above its top, rising at 140 units/s:
+// within the ground check's reach, so he stands on the ledge.
+TEST_F(MovementSlopesTest, RunningJumpOntoALedgeStandsOnItAtOnce) {
+  sv->world().addSolid({0, -200, 0}, {400, 200, 32});
+  runFrom({-155, 0, 0});
+  pmv->move(40);
+  ASSERT_NEAR(pmv->origin().x, -55, 0.01f);
+  pmv->setButtons(IN_JUMP);
+  float highest = 0;
+  int moves = 0;
+  for (moves = 1; moves <= 100; ++moves) {
+    pmv->move(1);
+    highest = std::max(highest, feet());
+    if (pmv->onGround()) break;
+  }
+  EXPECT_NEAR(moves * kFrame, 0.16f, 0.005f);
+  EXPECT_NEAR(feet(), 32, 0.05f);
+  EXPECT_LT(highest, 34.0f);  // not the jump's full 45-unit rise
+}
+
+// A jump launched slower than 180 units/s is not pulled back to the floor
+// it leaves; once he is out of its reach it is an ordinary jump that lands.
+// Running up a ramp the slope stays in reach and he is not rising away
+// from it, so the slow jump gives way to the ground at once.
+TEST_F(MovementSlopesTest, SlowJumpLeavesTheFloorButNotTheRampItRunsUp) {
+  pmv->setPhysicsKey("ja", "0.500000");
+  standAt({0, 0, 0});
+  pmv->setButtons(IN_JUMP | IN_ALT1);
+  pmv->move(1);
+  EXPECT_FALSE(pmv->onGround());
+  EXPECT_GT(feet(), 1.0f);
+  // 134.2 units/s up: back down after 2 x 134.2 / 800 = 0.335 s, less the
+  // 0.015 s of the last 2 units, which the ground check covers.
+  EXPECT_NEAR((movesUntilLanded() + 1) * kFrame, 0.32f, 0.005f);
+
+  rampWithPlatform(30);
+  runFrom({-200, 0, 0});
+  ASSERT_TRUE(pmv->moveUntil([](const playermove_t& pm) { return pm.origin.x >= 100; }, 200));
+  const float climbAt = pmv->origin().x;
+  pmv->setButtons(IN_JUMP | IN_ALT1);
+  EXPECT_LE(movesUntilLanded(), 3);
+  pmv->setButtons(0);
+  pmv->move(40);
+  EXPECT_TRUE(pmv->onGround());
+  EXPECT_GT(pmv->origin().x, climbAt + 90);  // ran on at full speed
+}
+
+// Bunny jumps up a 30 degree ramp: each jump lands on the slope (0.30 s,
+// as above) and, without the speed cap, keeps the full running speed.
+TEST_F(MovementSlopesTest, BunnyJumpChainUpARamp) {
+  pmv->setPhysicsKey("bj", "1");
+  const float top = rampWithPlatform(30, 600);
+  runFrom({-200, 0, 0});
+  ASSERT_TRUE(pmv->moveUntil([](const playermove_t& pm) { return pm.origin.x >= 20; }, 200));
+  float lastX = pmv->origin().x;
+  for (int jump = 0; jump < 4; ++jump) {
+    SCOPED_TRACE(jump);
+    pmv->setButtons(IN_JUMP);
+    pmv->move(1);
+    ASSERT_FALSE(pmv->onGround());
+    pmv->setButtons(0);  // released in the air, pressed again on landing
+    EXPECT_NEAR((movesUntilLanded() + 1) * kFrame, 0.30f, 0.021f);
+    EXPECT_NEAR(hspeed(), 250, 1.0f);
+    EXPECT_NEAR(pmv->origin().x - lastX, 250 * 0.30f, 6.0f);
+    // On the slope: the front lower edge of his box rests on it.
+    EXPECT_NEAR(feet(), (pmv->origin().x + 16) * std::tan(30 * kPi / 180), 0.1f);
+    lastX = pmv->origin().x;
+  }
+  EXPECT_LT(feet(), top);
+}
+
+// ------------------------------------------------- walking the shapes
+
+TEST_F(MovementSlopesTest, WalksUpAndDownRampsOnTheGround) {
+  for (float degrees : {30.0f, 45.0f}) {
+    SCOPED_TRACE(degrees);
+    sv->world().clear();
+    sv->world().addRoom({-1024, -1024, 0}, {1024, 1024, 512});
+    const float top = rampWithPlatform(degrees);
+    // Up: every move ends on the ground, at full speed.
+    runFrom({-100, 0, 0});
+    for (int n = 0; n < 220; ++n) {
+      pmv->move(1);
+      ASSERT_TRUE(pmv->onGround()) << "move " << n;
+      ASSERT_NEAR(hspeed(), 250, 0.5f) << "move " << n;
+    }
+    EXPECT_NEAR(feet(), top, 0.05f);
+    // Down, turned round: on the ground all the way where the slope falls
+    // less than the ground check's 2 units a move (30 degrees: 1.44); at 45
+    // degrees (2.5 a move) he runs off into the air and comes down on it.
+    pmv->setViewAngles({0, 180, 0});
+    pmv->setVelocity({-250, 0, 0});
+    int airborne = 0;
+    for (int n = 0; n < 220; ++n) {
+      pmv->move(1);
+      if (!pmv->onGround()) ++airborne;
+    }
+    EXPECT_NEAR(feet(), 0, 0.05f);
+    EXPECT_TRUE(pmv->onGround());
+    EXPECT_LT(pmv->origin().x, -50);
+    if (degrees == 30) {
+      EXPECT_EQ(airborne, 0);
+    } else {
+      EXPECT_GT(airborne, 0);
+    }
+  }
+}
+
+TEST_F(MovementSlopesTest, WalksUpAndDownStairs) {
+  for (float rise : {16.0f, 18.0f}) {
+    SCOPED_TRACE(rise);
+    sv->world().clear();
+    sv->world().addRoom({-1024, -1024, 0}, {1024, 1024, 512});
+    sv->world().addStairs({0, 0, 0}, Uphill::kPlusX, 8, rise, 24, 300);
+    sv->world().addSolid({8 * 24, -150, 0}, {600, 150, 8 * rise});
+    runFrom({-100, 0, 0});
+    float lastFeet = 0;
+    for (int n = 0; n < 150; ++n) {
+      pmv->move(1);
+      ASSERT_GE(feet(), lastFeet - 0.01f);  // never back down a step
+      lastFeet = feet();
+    }
+    EXPECT_NEAR(feet(), 8 * rise, 0.05f);
+    EXPECT_TRUE(pmv->onGround());
+    EXPECT_GT(pmv->origin().x, 250);
+    pmv->setViewAngles({0, 180, 0});
+    pmv->setVelocity({-250, 0, 0});
+    pmv->move(200);
+    EXPECT_NEAR(feet(), 0, 0.05f);
+    EXPECT_TRUE(pmv->onGround());
+  }
+}
+
+}  // namespace
+}  // namespace movetest
