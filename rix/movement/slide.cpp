@@ -22,12 +22,14 @@ int flyMove() {
     vec3_t primal = pmove->velocity;
     vec3_t original = pmove->velocity;
     float timeLeft = pmove->frametime;
+    float allFraction = 0;
 
     for (int bump = 0; bump < kBumps; ++bump) {
         if (pmove->velocity.isZero()) break;
 
         vec3_t end = pmove->origin + pmove->velocity * timeLeft;
         pmtrace_t trace = playerTrace(pmove->origin, end);
+        allFraction += trace.fraction;
 
         if (trace.allsolid) {
             pmove->velocity = vec3_t(0, 0, 0);
@@ -77,17 +79,21 @@ int flyMove() {
                     pmove->velocity = vec3_t(0, 0, 0);
                     break;
                 }
-                // Slide along the crease of the two planes.
-                vec3_t dir = planes[0].cross(planes[1]).normalized();
+                // Slide along the crease of the two planes. The cross product
+                // is not normalised: the further the planes are from square,
+                // the slower the slide.
+                vec3_t dir = planes[0].cross(planes[1]);
                 pmove->velocity = dir * dir.dot(pmove->velocity);
             }
-        }
-
-        if (pmove->velocity.dot(primal) <= 0) {
-            pmove->velocity = vec3_t(0, 0, 0);
-            break;
+            // Clipped into a velocity against the start direction: stop.
+            if (pmove->velocity.dot(primal) <= 0) {
+                pmove->velocity = vec3_t(0, 0, 0);
+                break;
+            }
         }
     }
+    // Wedged: no trace of the move got anywhere.
+    if (allFraction == 0) pmove->velocity = vec3_t(0, 0, 0);
     return blocked;
 }
 

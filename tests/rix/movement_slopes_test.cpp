@@ -215,5 +215,71 @@ TEST_F(MovementSlopesTest, WalksUpAndDownStairs) {
   }
 }
 
+// ---------------------------------------------------- walls and corners
+
+// Player friction 0.5 (multiplayer keeps it): running into a wall
+// reflects him with overbounce 1 + bounce x (1 - 0.5) = 1.5, so 250 units/s
+// come back as -125.
+TEST_F(MovementSlopesTest, WallBouncesAPlayerWithLowFrictionBack) {
+  sv->world().addSolid({100, -500, 0}, {120, 500, 200});
+  pmv->pm().friction = 0.5f;
+  runFrom({83, 0, 0});  // one unit short of the wall
+  pmv->move(1);
+  // Friction took 5 and acceleration gave them back before the wall.
+  EXPECT_NEAR(pmv->velocity().x, -125, 0.5f);
+  EXPECT_LT(pmv->origin().x, 84);
+  EXPECT_FLOAT_EQ(pmv->pm().friction, 0.5f);
+}
+
+// Two walls meeting at 30 degrees; pushed into the corner, the player is
+// wedged: a jump there goes nowhere, and its speed is cancelled instead of
+// leaving him hovering in place while it runs out.
+class AcuteCornerTest : public MovementSlopesTest {
+ protected:
+  void SetUp() override {
+    MovementSlopesTest::SetUp();
+    // One wall along y = 0 (solid above), one along the line through the
+    // origin at 30 degrees to it (solid below); the corner points to +x.
+    sv->world().addSolid({-400, 0, 0}, {100, 400, 300});
+    sv->world().addConvex({-400, -400, 0}, {100, 0, 300},
+                          {{{-0.5f, std::sqrt(0.75f), 0}, 0}});
+  }
+};
+
+TEST_F(AcuteCornerTest, JumpWhileWedgedIsCancelled) {
+  runFrom({-200, -30, 0});
+  pmv->move(200);
+  const Vec3 wedged = pmv->origin();
+  ASSERT_NEAR(wedged.y, -16, 0.05f);
+  ASSERT_NEAR(hspeed(), 0, 0.01f);
+  pmv->setButtons(IN_JUMP);
+  for (int n = 0; n < 5; ++n) {
+    pmv->move(1);
+    EXPECT_EQ(pmv->origin(), wedged);
+    EXPECT_EQ(pmv->velocity(), Vec3(0, 0, 0));
+    EXPECT_TRUE(pmv->onGround());
+  }
+}
+
+// On a ladder in the same corner, climbing while stepping sideways into it:
+// the slide follows the corner's crease n1 x n2, which is not normalised,
+// so the climb keeps sin^2 of the 150 degrees between the walls' normals,
+// a quarter of the ladder's 200 units/s.
+TEST_F(AcuteCornerTest, LadderClimbAlongTheCreaseIsSlowedBySineSquared) {
+  pmv->addLadder({-400, -10, 0}, {0, 0, 300});  // on the wall along y = 0
+  standAt({-200, -16.03125f, 0});
+  pmv->setViewAngles({0, 90, 0});  // facing the ladder
+  pmv->setMoves(0);
+  pmv->setButtons(IN_FORWARD | IN_MOVERIGHT);  // up, and toward the corner
+  ASSERT_TRUE(pmv->moveUntil([](const playermove_t& pm) { return pm.origin.x > -80; }, 200));
+  pmv->move(20);  // wedged in the corner
+  ASSERT_EQ(pmv->pm().movetype, MOVETYPE_FLY);
+  const float z0 = pmv->origin().z;
+  const float x0 = pmv->origin().x;
+  pmv->move(50);
+  EXPECT_NEAR((pmv->origin().z - z0) / 0.5f, 200 * 0.25f, 1.0f);
+  EXPECT_NEAR(pmv->origin().x, x0, 0.01f);
+}
+
 }  // namespace
 }  // namespace movetest
