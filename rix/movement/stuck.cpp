@@ -1,6 +1,10 @@
 // The stuck check: a player whose hull does not fit where he stands is
-// nudged by the offsets of a fixed table, one try per check, or lifted off
-// another player he is stuck in; otherwise his move is skipped.
+// nudged by the offsets of a fixed table (on the client all of them at once,
+// on the server one per check, at most one check per 0.05 s), or lifted off
+// another player he is stuck in; otherwise his move is skipped. A nudge that
+// frees him is always taken, and the table is walked on from check to check,
+// so every offset gets its turn: a player whom some nudge frees is never
+// stuck for good.
 #include <string.h>
 
 #include "pm_local.h"
@@ -77,6 +81,8 @@ bool checkStuck() {
         bool worldOrModel = hitent == 0 || (hitent > 0 && hitent < pmove->numphysent &&
                                             pmove->physents[hitent].model != nullptr);
         if (worldOrModel) {
+            // The smallest nudges first.
+            resetStuckOffsets();
             for (int reps = 0; reps < kStuckSlots; ++reps) {
                 nextStuckOffset(&offset);
                 vec3_t test = base + offset;
@@ -96,12 +102,12 @@ bool checkStuck() {
 
     if (pmove->PM_StuckTouch) pmove->PM_StuckTouch(hitent, &traceresult);
 
-    int used = nextStuckOffset(&offset);
+    nextStuckOffset(&offset);
     vec3_t test = base + offset;
     hitent = testPosition(test, nullptr);
     if (hitent == -1) {
         resetStuckOffsets();
-        if (used >= 27) pmove->origin = test;
+        pmove->origin = test;
         return false;
     }
 

@@ -281,5 +281,61 @@ TEST_F(AcuteCornerTest, LadderClimbAlongTheCreaseIsSlowedBySineSquared) {
   EXPECT_NEAR(pmv->origin().x, x0, 0.01f);
 }
 
+// ------------------------------------------------------------- stuck
+
+// Server side, one nudge of the table per check (at most one check per
+// 0.05 s): 0.1 inside the floor, the third offset (z + 1/8) frees him; 0.1
+// inside a wall at +x, the seventh (x - 1/8).
+TEST_F(MovementSlopesTest, ServerNudgesAPlayerOutOfAFloorOrAWall) {
+  struct Case {
+    const char* what;
+    Vec3 origin;
+    Vec3 freedAt;
+    size_t checks;
+  } cases[] = {
+      {"floor", {0, 0, kStand - 0.1f}, {0, 0, kStand + 0.025f}, 3},
+      {"wall", {1024 - 16 + 0.1f, 0, kStand}, {1024 - 16 - 0.025f, 0, kStand}, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    pmv->clearRecords();
+    pmv->sysTime += 1.0;
+    pmv->setOrigin(c.origin);
+    pmv->setVelocity({0, 0, 0});
+    pmv->setMoves(0);
+    int moves = 0;
+    while (moves < 100 && pmv->origin() == c.origin) {
+      pmv->move(1);
+      ++moves;
+      if (pmv->origin() == c.origin) {
+        EXPECT_EQ(pmv->velocity(), Vec3(0, 0, 0));  // no move while stuck
+      }
+    }
+    EXPECT_EQ(pmv->stuckTouches().size(), c.checks);
+    EXPECT_NEAR(pmv->origin().x, c.freedAt.x, 0.001f);
+    EXPECT_NEAR(pmv->origin().z, c.freedAt.z, 0.001f);
+    EXPECT_LE((moves - 1) * kFrame, (c.checks - 1) * 0.06f + 0.001f);
+  }
+}
+
+// Client side, the whole table is tried at once from its first offset, even
+// after checks against another player walked the table on.
+TEST_F(MovementSlopesTest, ClientTriesTheSmallestNudgeFirst) {
+  pmv->serverSide = 0;
+  pmv->addPlayer(2, {10, 0, kStand});
+  standAt({0, 0, 0});
+  for (int i = 0; i < 4; ++i) {
+    pmv->sysTime += 1.0;
+    pmv->move(1);
+  }
+  ASSERT_EQ(pmv->stuckTouches().size(), 4u);
+  sv->world().setEntityBox(2, {500, 500, 0}, {532, 532, 72});
+  pmv->setOrigin({0, 0, kStand - 0.1f});
+  pmv->move(1);
+  EXPECT_EQ(pmv->origin().x, 0.0f);
+  EXPECT_EQ(pmv->origin().y, 0.0f);
+  EXPECT_NEAR(pmv->origin().z, kStand + 0.025f, 0.001f);
+}
+
 }  // namespace
 }  // namespace movetest
