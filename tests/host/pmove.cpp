@@ -103,10 +103,7 @@ struct PmCallbacks {
     r.plane.normal = toVec3(t.normal);
     r.plane.dist = t.planeDist;
     r.ent = t.hit() ? physentOf(t.hitOwner) : -1;
-    if (t.startsolid && r.ent < 0) {
-      const Box* b = blockerAt(Vec3(start), hull, filter);
-      if (b) r.ent = physentOf(b->owner);
-    }
+    if (t.startsolid && r.ent < 0) r.ent = physentOf(t.startOwner);
     return r;
   }
 

@@ -30,6 +30,7 @@ int World::add(Vec3 mins, Vec3 maxs, int contentsValue, int owner) {
   b.contents = contentsValue;
   b.owner = owner;
   boxes_.push_back(b);
+  refresh();
   return b.id;
 }
 
@@ -63,6 +64,7 @@ void World::moveBox(int id, Vec3 mins, Vec3 maxs) {
       b.mins = mins;
       b.maxs = maxs;
     }
+  refresh();
 }
 
 void World::setTexture(int id, const std::string& name) {
@@ -72,18 +74,22 @@ void World::setTexture(int id, const std::string& name) {
 
 void World::removeBox(int id) {
   std::erase_if(boxes_, [id](const Box& b) { return b.id == id; });
+  refresh();
 }
 
 void World::removeOwned(int owner) {
   std::erase_if(boxes_, [owner](const Box& b) { return b.owner == owner; });
+  refresh();
 }
 
 void World::setEntityBox(int owner, Vec3 mins, Vec3 maxs, int contentsValue) {
   for (Box& b : boxes_)
     if (b.entity && b.owner == owner) {
+      if (b.mins == mins && b.maxs == maxs && b.contents == contentsValue) return;
       b.mins = mins;
       b.maxs = maxs;
       b.contents = contentsValue;
+      refresh();
       return;
     }
   add(mins, maxs, contentsValue, owner);
@@ -92,9 +98,22 @@ void World::setEntityBox(int owner, Vec3 mins, Vec3 maxs, int contentsValue) {
 
 void World::clearEntityBox(int owner) {
   std::erase_if(boxes_, [owner](const Box& b) { return b.entity && b.owner == owner; });
+  refresh();
 }
 
-void World::clear() { boxes_.clear(); }
+void World::clear() {
+  boxes_.clear();
+  refresh();
+}
+
+void World::refresh() {
+  bounds_.clear();
+  liquids_ = 0;
+  for (const Box& b : boxes_) {
+    bounds_.push_back({b.mins, b.maxs});
+    if (contents::liquid(b.contents)) ++liquids_;
+  }
+}
 
 const Box* World::find(int id) const {
   for (const Box& b : boxes_)

@@ -48,6 +48,7 @@ inline constexpr int kSlime = -4;
 inline constexpr int kLava = -5;
 inline constexpr int kSky = -6;
 inline constexpr int kLadder = -16;
+inline bool liquid(int c) { return c == kWater || c == kSlime || c == kLava; }
 }  // namespace contents
 
 // Distance a hitting trace stops short of the surface (engine DIST_EPSILON).
@@ -81,6 +82,11 @@ struct Plane {
 // Horizontal directions in which a ramp or a staircase rises.
 enum class Uphill { kPlusX, kMinusX, kPlusY, kMinusY };
 
+// An axis-aligned region.
+struct Bounds {
+  Vec3 mins, maxs;
+};
+
 // One convex solid (or volume) of the world: the box mins..maxs, cut by
 // further planes where it is not a plain box.
 struct Box {
@@ -106,6 +112,7 @@ struct Trace {
   int boxId = -1;         // box that stopped the trace, -1 when none
   int hitOwner = -1;      // owner entity of that box (0 world), -1 when none
   int hitContents = contents::kEmpty;  // contents of that box
+  int startOwner = -1;    // owner of the first solid the start lies in, -1 when none
   bool hit() const { return boxId >= 0; }
 };
 
@@ -167,7 +174,14 @@ class World {
 
  private:
   int add(Vec3 mins, Vec3 maxs, int contentsValue, int owner);
+  // Whether the point's contents are a liquid.
+  bool wet(Vec3 p, const BoxFilter& filter) const;
+  // Brings the lookup data below in step with the boxes after a change.
+  void refresh();
   std::vector<Box> boxes_;
+  // The boxes' bounds side by side, for the passes that skip most boxes.
+  std::vector<Bounds> bounds_;
+  int liquids_ = 0;  // liquid volumes among the boxes
   int nextId_ = 1;
 };
 

@@ -113,6 +113,7 @@ int World::addConvex(Vec3 mins, Vec3 maxs, const std::vector<Plane>& cuts, int o
     }
   const int id = add(lo, hi, contents::kSolid, owner);
   boxes_.back().planes = std::move(planes);
+  refresh();
   return id;
 }
 

@@ -55,9 +55,10 @@ TEST(World, HullTraceHitsEarlierByTheHullsExtent) {
 
 TEST(World, StartInsideIsStartSolidAndStayingInsideIsAllSolid) {
   World w;
-  w.addSolid({-10, -10, -10}, {10, 10, 10});
+  w.addSolid({-10, -10, -10}, {10, 10, 10}, 7);
   Trace inside = w.trace({0, 0, 0}, {5, 0, 0});
   EXPECT_TRUE(inside.startsolid);
+  EXPECT_EQ(inside.startOwner, 7);
   EXPECT_TRUE(inside.allsolid);
   EXPECT_EQ(inside.fraction, 0.0f);
   EXPECT_EQ(inside.endpos, Vec3(0, 0, 0));

@@ -11,16 +11,24 @@ namespace host {
 
 namespace {
 
-// Calls f with each plane of the solid: the six of its bounds, then the rest.
+// The six planes of the solid's bounds, in the order forEachPlane gives them.
+Plane boundPlane(const Box& b, int i) {
+  const int axis = i / 2;
+  Plane p;
+  p.normal[axis] = i % 2 == 0 ? 1.0f : -1.0f;
+  p.dist = i % 2 == 0 ? b.maxs[axis] : -b.mins[axis];
+  return p;
+}
+
+// Calls f with each plane of the solid, the six of its bounds first, until f
+// answers false; returns whether it went through all of them.
 template <class F>
-void forEachPlane(const Box& b, F&& f) {
-  f(Plane{{1, 0, 0}, b.maxs.x});
-  f(Plane{{-1, 0, 0}, -b.mins.x});
-  f(Plane{{0, 1, 0}, b.maxs.y});
-  f(Plane{{0, -1, 0}, -b.mins.y});
-  f(Plane{{0, 0, 1}, b.maxs.z});
-  f(Plane{{0, 0, -1}, -b.mins.z});
-  for (const Plane& p : b.planes) f(p);
+bool forEachPlane(const Box& b, F&& f) {
+  for (int i = 0; i < 6; ++i)
+    if (!f(boundPlane(b, i))) return false;
+  for (const Plane& p : b.planes)
+    if (!f(p)) return false;
+  return true;
 }
 
 // The plane pushed out by the hull: the hull's corner deepest behind the
@@ -32,15 +40,40 @@ float grownDist(const Plane& p, const Hull& hull) {
   return p.dist - offset;
 }
 
-// Whether the point lies inside every plane grown by the hull, each by
-// `slack` more (negative: strictly inside by that much).
-bool insideGrown(const Box& b, Vec3 p, const Hull& hull, float slack, bool strict) {
-  bool in = true;
-  forEachPlane(b, [&](const Plane& pl) {
-    const float d = pl.normal.dot(p) - grownDist(pl, hull) - slack;
-    if (strict ? d >= 0 : d > 0) in = false;
-  });
-  return in;
+// Whether the point lies strictly behind every plane grown by the hull:
+// the hull placed there overlaps the solid (touching it does not).
+bool overlapsGrown(const Box& b, Vec3 p, const Hull& hull) {
+  return forEachPlane(b, [&](const Plane& pl) { return pl.normal.dot(p) < grownDist(pl, hull); });
+}
+
+// Whether two regions are apart (touching is not apart).
+bool apart(const Bounds& a, const Bounds& b) {
+  return a.maxs.x < b.mins.x || a.mins.x > b.maxs.x || a.maxs.y < b.mins.y ||
+         a.mins.y > b.maxs.y || a.maxs.z < b.mins.z || a.mins.z > b.maxs.z;
+}
+
+// The region a point reaches with some slack.
+Bounds around(Vec3 p, float slack) {
+  return {{p.x - slack, p.y - slack, p.z - slack}, {p.x + slack, p.y + slack, p.z + slack}};
+}
+
+// The region the hull sweeps from start to end, one unit larger all round:
+// a solid whose bounds lie outside it cannot meet the hull.
+Bounds swept(Vec3 start, Vec3 end, const Hull& hull) {
+  Bounds r;
+  for (int i = 0; i < 3; ++i) {
+    r.mins[i] = std::min(start[i], end[i]) + hull.mins[i] - 1.0f;
+    r.maxs[i] = std::max(start[i], end[i]) + hull.maxs[i] + 1.0f;
+  }
+  return r;
+}
+
+// Whether the point within `slack` lies in the solid or on its surface,
+// once its bounds hold it: the point contents' test.
+bool planesHoldPoint(const Box& b, Vec3 p, float slack) {
+  for (const Plane& pl : b.planes)
+    if (pl.normal.dot(p) - pl.dist > slack) return false;
+  return true;
 }
 
 // How the segment start..end meets one grown solid.
@@ -62,7 +95,9 @@ Clip clipSegment(const Box& b, Vec3 start, Vec3 end, const Hull& hull) {
     if (s >= 0) c.startIn = false;
     if (s >= 0 && e >= 0) {
       c.miss = true;
-    } else if (s >= 0) {
+      return false;
+    }
+    if (s >= 0) {
       const float f = s / (s - e);
       if (f > c.enter) {
         c.enter = f;
@@ -73,36 +108,47 @@ Clip clipSegment(const Box& b, Vec3 start, Vec3 end, const Hull& hull) {
     } else if (e >= 0) {
       c.leave = std::min(c.leave, s / (s - e));
     }
+    return true;
   });
   return c;
 }
 
-bool liquid(int c) {
-  return c == contents::kWater || c == contents::kSlime || c == contents::kLava;
-}
-
 }  // namespace
+
+bool World::wet(Vec3 p, const BoxFilter& filter) const {
+  // Most points are nowhere near a liquid: only then ask for the contents.
+  if (liquids_ == 0) return false;
+  const Bounds at = around(p, 0);
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    const Box& b = boxes_[i];
+    if (contents::liquid(b.contents) && !apart(bounds_[i], at) && planesHoldPoint(b, p, 0))
+      return contents::liquid(pointContents(p, filter));
+  }
+  return false;
+}
 
 int World::pointContents(Vec3 p, const BoxFilter& filter) const {
   bool sky = false;
   int volume = contents::kEmpty;
-  for (const Box& b : boxes_) {
-    if (filter && !filter(b)) continue;
-    if (b.contents == contents::kSolid) {
-      if (insideGrown(b, p, kPointHull, 0, false)) return contents::kSolid;
-    } else if (b.contents == contents::kSky) {
-      if (insideGrown(b, p, kPointHull, kSkyTolerance, false)) sky = true;
-    } else if (insideGrown(b, p, kPointHull, 0, false)) {
-      volume = b.contents;
-    }
+  const Bounds at = around(p, 0), nearSky = around(p, kSkyTolerance);
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    const Box& b = boxes_[i];
+    const bool isSky = b.contents == contents::kSky;
+    if (apart(bounds_[i], isSky ? nearSky : at)) continue;
+    if (!planesHoldPoint(b, p, isSky ? kSkyTolerance : 0) || (filter && !filter(b))) continue;
+    if (b.contents == contents::kSolid) return contents::kSolid;
+    if (isSky) sky = true;
+    else volume = b.contents;
   }
   return sky ? contents::kSky : volume;
 }
 
 const Box* World::blockerAt(Vec3 pos, const Hull& hull, const BoxFilter& filter) const {
-  for (const Box& b : boxes_) {
-    if (!b.blocks() || (filter && !filter(b))) continue;
-    if (insideGrown(b, pos, hull, 0, true)) return &b;
+  const Bounds reach = swept(pos, pos, hull);
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    const Box& b = boxes_[i];
+    if (apart(bounds_[i], reach) || !b.blocks() || !overlapsGrown(b, pos, hull)) continue;
+    if (!filter || filter(b)) return &b;
   }
   return nullptr;
 }
@@ -110,10 +156,13 @@ const Box* World::blockerAt(Vec3 pos, const Hull& hull, const BoxFilter& filter)
 Trace World::trace(Vec3 start, Vec3 end, const Hull& hull, const BoxFilter& filter) const {
   Trace tr;
   float best = std::numeric_limits<float>::infinity();
-  for (const Box& b : boxes_) {
-    if (!b.blocks() || (filter && !filter(b))) continue;
+  const Bounds reach = swept(start, end, hull);
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    const Box& b = boxes_[i];
+    if (apart(bounds_[i], reach) || !b.blocks() || (filter && !filter(b))) continue;
     const Clip c = clipSegment(b, start, end, hull);
     if (c.startIn) {
+      if (!tr.startsolid) tr.startOwner = b.owner;
       tr.startsolid = true;
       if (c.leave >= 1.0f) tr.allsolid = true;
       continue;
@@ -135,7 +184,7 @@ Trace World::trace(Vec3 start, Vec3 end, const Hull& hull, const BoxFilter& filt
     if (tr.boxId < 0) tr.fraction = 1.0f;
   }
   tr.inopen = !tr.allsolid;
-  tr.inwater = liquid(pointContents(start, filter)) || liquid(pointContents(tr.endpos, filter));
+  tr.inwater = wet(start, filter) || wet(tr.endpos, filter);
   return tr;
 }
 
