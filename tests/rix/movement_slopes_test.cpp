@@ -103,10 +103,11 @@ TEST_F(MovementSlopesTest, RunningJumpOntoALedgeStandsOnItAtOnce) {
 }
 
 // A jump launched slower than 180 units/s is not pulled back to the floor
-// it leaves; once he is out of its reach it is an ordinary jump that lands.
-// Running up a ramp the slope stays in reach and he is not rising away
-// from it, so the slow jump gives way to the ground at once.
-TEST_F(MovementSlopesTest, SlowJumpLeavesTheFloorButNotTheRampItRunsUp) {
+// it leaves; once he is out of its reach it is an ordinary jump that lands,
+// on a 4-unit step he clears while still rising as well. Running up a ramp
+// the slope stays in reach and he is not rising away from it, so the slow
+// jump gives way to the ground at once.
+TEST_F(MovementSlopesTest, SlowJumpLeavesTheFloorOnlyWhileRisingAwayFromIt) {
   pmv->setPhysicsKey("ja", "0.500000");
   standAt({0, 0, 0});
   pmv->setButtons(IN_JUMP | IN_ALT1);
@@ -116,6 +117,14 @@ TEST_F(MovementSlopesTest, SlowJumpLeavesTheFloorButNotTheRampItRunsUp) {
   // 134.2 units/s up: back down after 2 x 134.2 / 800 = 0.335 s, less the
   // 0.015 s of the last 2 units, which the ground check covers.
   EXPECT_NEAR((movesUntilLanded() + 1) * kFrame, 0.32f, 0.005f);
+
+  // Out of the floor's reach after two moves, over the step's edge after
+  // four, 1.6 above its top after five: he stands on it, not at the apex.
+  sv->world().addSolid({-500, 400, 0}, {-300, 600, 4});
+  runFrom({-526, 500, 0});
+  pmv->setButtons(IN_JUMP | IN_ALT1);
+  EXPECT_EQ(movesUntilLanded(), 5);
+  EXPECT_NEAR(feet(), 4, 0.05f);
 
   rampWithPlatform(30);
   runFrom({-200, 0, 0});
