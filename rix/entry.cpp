@@ -1,5 +1,6 @@
 // Entry points for Metamod, the information record, the settings and the
 // tables of hooked game-library and engine calls.
+#include <stddef.h>
 #include <string.h>
 
 #include "editor.h"
@@ -214,11 +215,17 @@ static enginefuncs_t makeEngineTablePost() {
 
 // ---- exports ---------------------------------------------------------------
 
+// The engine table as interface version 138 defines it: its first 143
+// entries. A host's table may end there, so neither the copy taken from the
+// engine nor the hook tables written into Metamod's reach further.
+constexpr size_t kEngineEntries = 143;
+constexpr size_t kEngineEntriesSize = kEngineEntries * sizeof(void (*)());
+static_assert(kEngineEntriesSize == offsetof(enginefuncs_t, pfnGetPlayerAuthId));
+
 extern "C" DEF_EXPORT void WINAPI GiveFnptrsToDll(enginefuncs_t* engineFunctions, globalvars_t* globals) {
   memset(&engine, 0, sizeof engine);
-  // The slots every engine of this interface fills; the later ones stay empty.
-  if (engineFunctions)
-    memcpy(&engine, engineFunctions, ENGINE_FUNCTIONS_BASE_SLOTS * sizeof(void (*)()));
+  // The later slots stay empty.
+  if (engineFunctions) memcpy(&engine, engineFunctions, kEngineEntriesSize);
   gpGlobals = globals;
   isCounterStrike = false;
   if (engine.pfnGetGameDir) {
@@ -260,7 +267,7 @@ static int handOverEngineTable(enginefuncs_t* table, int* interfaceVersion, cons
     if (interfaceVersion) *interfaceVersion = ENGINE_INTERFACE_VERSION;
     return FALSE;
   }
-  *table = ours;
+  memcpy(table, &ours, kEngineEntriesSize);
   return TRUE;
 }
 

@@ -1,4 +1,4 @@
-// Engine slots: traces and point contents against the box world and the
+// Engine slots: traces and point contents against the world and the
 // solid entities, and the vector maths (angle vectors, angles of a vector).
 #include <cmath>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Server frames: the clock, the game's frame calls, a simple movement of
-// players and entities over the box world, thinks and touches.
+// players and entities over the world, thinks and touches.
 #include <cmath>
 
 #include "engine_impl.h"

@@ -1,4 +1,4 @@
-// The simulated server: an engine over an in-memory box world, a Metamod
+// The simulated server: an engine over an in-memory world of convex solids, a Metamod
 // driver and a game library, so that a plugin test reads like a game session.
 //
 //   host::Server sv;                         // temporary game folder, map

@@ -84,17 +84,9 @@ struct PmCallbacks {
     return it == m.end() ? -1 : it->second;
   }
 
-  // The first blocking box the hull overlaps at pos, or null.
+  // The first blocking solid the hull overlaps at pos, or null.
   static const Box* blockerAt(Vec3 pos, const Hull& hull, const BoxFilter& filter) {
-    for (const Box& b : h().sv_.world().boxes()) {
-      if (!b.blocks() || (filter && !filter(b))) continue;
-      bool in = true;
-      for (int i = 0; i < 3; ++i) {
-        if (pos[i] + hull.maxs[i] <= b.mins[i] || pos[i] + hull.mins[i] >= b.maxs[i]) in = false;
-      }
-      if (in) return &b;
-    }
-    return nullptr;
+    return h().sv_.world().blockerAt(pos, hull, filter);
   }
 
   static pmtrace_t traceWith(const float* start, const float* end, const Hull& hull,
@@ -111,10 +103,7 @@ struct PmCallbacks {
     r.plane.normal = toVec3(t.normal);
     r.plane.dist = t.planeDist;
     r.ent = t.hit() ? physentOf(t.hitOwner) : -1;
-    if (t.startsolid && r.ent < 0) {
-      const Box* b = blockerAt(Vec3(start), hull, filter);
-      if (b) r.ent = physentOf(b->owner);
-    }
+    if (t.startsolid && r.ent < 0) r.ent = physentOf(t.startOwner);
     return r;
   }
 

@@ -1,5 +1,5 @@
 // A playermove_t for movement tests: its callbacks trace against the
-// simulated server's box world (solid boxes, water and slime volumes, other
+// simulated server's world (solids, water and slime volumes, other
 // players' boxes), know ladders as move entities, load files from the game
 // folder, and record every sound and console line the movement produces.
 //

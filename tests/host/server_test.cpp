@@ -308,6 +308,27 @@ TEST_F(Session, TracesHitSolidEntitiesAndSkipWhatTheyAreTold) {
   EXPECT_EQ(tr.vecPlaneNormal, vec3_t(-1, 0, 0));
 }
 
+// The engine's traces and the entities' own movement meet the same slope.
+TEST_F(Session, EngineTracesAndEntityMovementMeetTheSameRamp) {
+  sv.world().addRoom({-512, -512, 0}, {512, 512, 256});
+  sv.world().addRamp({0, -100, 0}, {100, 100, 100}, Uphill::kPlusX);  // z = x
+  const float r = std::sqrt(0.5f);
+  TraceResult tr = sv.trace({30, 0, 200}, {30, 0, 0});
+  EXPECT_EQ(tr.pHit, sv.edict(0));
+  EXPECT_NEAR(tr.vecEndPos.z, 30 + kDistEpsilon / r, 0.01);
+  EXPECT_NEAR(tr.vecPlaneNormal.x, -r, 0.001);
+  EXPECT_NEAR(tr.vecPlaneNormal.z, r, 0.001);
+  // A tossed 16-unit box comes to rest where its lower corner meets the slope.
+  edict_t* box = sv.spawn("info_target");
+  float mn[3] = {-8, -8, -8}, mx[3] = {8, 8, 8}, at[3] = {50, 0, 200};
+  eng->pfnSetSize(box, mn, mx);
+  eng->pfnSetOrigin(box, at);
+  box->v.movetype = MOVETYPE_TOSS;
+  sv.runFor(1.0f);
+  EXPECT_NEAR(box->v.origin.x, 50, 0.01);
+  EXPECT_NEAR(box->v.origin.z, 50 + 16 + kDistEpsilon / r, 0.01);
+}
+
 TEST_F(Session, PointContentsSeeVolumesAndSky) {
   sv.world().addRoom({-512, -512, 0}, {512, 512, 256}, 16, true);
   sv.world().addVolume({-100, -100, 0}, {100, 100, 50}, contents::kWater);

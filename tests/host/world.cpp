@@ -1,7 +1,6 @@
 #include "world.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace host {
 
@@ -31,6 +30,7 @@ int World::add(Vec3 mins, Vec3 maxs, int contentsValue, int owner) {
   b.contents = contentsValue;
   b.owner = owner;
   boxes_.push_back(b);
+  refresh();
   return b.id;
 }
 
@@ -56,9 +56,15 @@ int World::addRoom(Vec3 mn, Vec3 mx, float w, bool skyCeiling) {
 void World::moveBox(int id, Vec3 mins, Vec3 maxs) {
   for (Box& b : boxes_)
     if (b.id == id) {
+      if (!b.planes.empty()) {
+        const Vec3 shift = mins - b.mins;
+        maxs = b.maxs + shift;
+        for (Plane& p : b.planes) p.dist += p.normal.dot(shift);
+      }
       b.mins = mins;
       b.maxs = maxs;
     }
+  refresh();
 }
 
 void World::setTexture(int id, const std::string& name) {
@@ -68,18 +74,22 @@ void World::setTexture(int id, const std::string& name) {
 
 void World::removeBox(int id) {
   std::erase_if(boxes_, [id](const Box& b) { return b.id == id; });
+  refresh();
 }
 
 void World::removeOwned(int owner) {
   std::erase_if(boxes_, [owner](const Box& b) { return b.owner == owner; });
+  refresh();
 }
 
 void World::setEntityBox(int owner, Vec3 mins, Vec3 maxs, int contentsValue) {
   for (Box& b : boxes_)
     if (b.entity && b.owner == owner) {
+      if (b.mins == mins && b.maxs == maxs && b.contents == contentsValue) return;
       b.mins = mins;
       b.maxs = maxs;
       b.contents = contentsValue;
+      refresh();
       return;
     }
   add(mins, maxs, contentsValue, owner);
@@ -88,100 +98,27 @@ void World::setEntityBox(int owner, Vec3 mins, Vec3 maxs, int contentsValue) {
 
 void World::clearEntityBox(int owner) {
   std::erase_if(boxes_, [owner](const Box& b) { return b.entity && b.owner == owner; });
+  refresh();
 }
 
-void World::clear() { boxes_.clear(); }
+void World::clear() {
+  boxes_.clear();
+  refresh();
+}
+
+void World::refresh() {
+  bounds_.clear();
+  liquids_ = 0;
+  for (const Box& b : boxes_) {
+    bounds_.push_back({b.mins, b.maxs});
+    if (contents::liquid(b.contents)) ++liquids_;
+  }
+}
 
 const Box* World::find(int id) const {
   for (const Box& b : boxes_)
     if (b.id == id) return &b;
   return nullptr;
-}
-
-static bool inside(Vec3 p, Vec3 mn, Vec3 mx, float tol) {
-  for (int i = 0; i < 3; ++i)
-    if (p[i] < mn[i] - tol || p[i] > mx[i] + tol) return false;
-  return true;
-}
-
-int World::pointContents(Vec3 p, const BoxFilter& filter) const {
-  bool sky = false;
-  int volume = contents::kEmpty;
-  for (const Box& b : boxes_) {
-    if (filter && !filter(b)) continue;
-    if (b.contents == contents::kSolid) {
-      if (inside(p, b.mins, b.maxs, 0)) return contents::kSolid;
-    } else if (b.contents == contents::kSky) {
-      if (inside(p, b.mins, b.maxs, kSkyTolerance)) sky = true;
-    } else if (inside(p, b.mins, b.maxs, 0)) {
-      volume = b.contents;
-    }
-  }
-  return sky ? contents::kSky : volume;
-}
-
-Trace World::trace(Vec3 start, Vec3 end, const Hull& hull, const BoxFilter& filter) const {
-  Trace tr;
-  const Vec3 d = end - start;
-  float best = std::numeric_limits<float>::infinity();
-  for (const Box& b : boxes_) {
-    if (!b.blocks() || (filter && !filter(b))) continue;
-    // Minkowski sum: the moving box becomes a point against a grown box.
-    const Vec3 mn = b.mins - hull.maxs;
-    const Vec3 mx = b.maxs - hull.mins;
-    bool startIn = true;
-    for (int i = 0; i < 3; ++i)
-      if (start[i] <= mn[i] || start[i] >= mx[i]) startIn = false;
-    float tEnter = -std::numeric_limits<float>::infinity();
-    float tExit = std::numeric_limits<float>::infinity();
-    int axis = -1;
-    bool miss = false;
-    for (int i = 0; i < 3 && !miss; ++i) {
-      if (std::fabs(d[i]) < 1e-9f) {
-        if (start[i] <= mn[i] || start[i] >= mx[i]) miss = true;
-        continue;
-      }
-      float t1 = (mn[i] - start[i]) / d[i];
-      float t2 = (mx[i] - start[i]) / d[i];
-      if (t1 > t2) std::swap(t1, t2);
-      if (t1 > tEnter) {
-        tEnter = t1;
-        axis = i;
-      }
-      tExit = std::min(tExit, t2);
-    }
-    if (startIn) {
-      tr.startsolid = true;
-      if (miss || tExit >= 1.0f) tr.allsolid = true;
-      continue;
-    }
-    if (miss || axis < 0 || tEnter >= tExit || tExit <= 0 || tEnter > 1.0f || tEnter < 0) continue;
-    if (tEnter < best) {
-      best = tEnter;
-      Vec3 n;
-      n[axis] = d[axis] > 0 ? -1.0f : 1.0f;
-      const float plane = d[axis] > 0 ? mn[axis] : mx[axis];
-      tr.normal = n;
-      tr.planeDist = n[axis] * plane;
-      tr.boxId = b.id;
-      tr.hitOwner = b.owner;
-      tr.hitContents = b.contents;
-      tr.fraction = std::max(0.0f, tEnter - kDistEpsilon / std::fabs(d[axis]));
-    }
-  }
-  if (tr.allsolid) {
-    tr.fraction = 0;
-    tr.endpos = start;
-  } else {
-    tr.endpos = tr.boxId >= 0 ? start + d * tr.fraction : end;
-    if (tr.boxId < 0) tr.fraction = 1.0f;
-  }
-  tr.inopen = !tr.allsolid;
-  auto liquid = [](int c) {
-    return c == contents::kWater || c == contents::kSlime || c == contents::kLava;
-  };
-  tr.inwater = liquid(pointContents(start, filter)) || liquid(pointContents(tr.endpos, filter));
-  return tr;
 }
 
 }  // namespace host

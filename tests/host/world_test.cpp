@@ -55,9 +55,10 @@ TEST(World, HullTraceHitsEarlierByTheHullsExtent) {
 
 TEST(World, StartInsideIsStartSolidAndStayingInsideIsAllSolid) {
   World w;
-  w.addSolid({-10, -10, -10}, {10, 10, 10});
+  w.addSolid({-10, -10, -10}, {10, 10, 10}, 7);
   Trace inside = w.trace({0, 0, 0}, {5, 0, 0});
   EXPECT_TRUE(inside.startsolid);
+  EXPECT_EQ(inside.startOwner, 7);
   EXPECT_TRUE(inside.allsolid);
   EXPECT_EQ(inside.fraction, 0.0f);
   EXPECT_EQ(inside.endpos, Vec3(0, 0, 0));
@@ -128,6 +129,95 @@ TEST(World, DiagonalHitPicksTheFaceEnteredLast) {
   ASSERT_TRUE(t.hit());
   EXPECT_EQ(t.normal, Vec3(0, -1, 0));
   EXPECT_NEAR(t.endpos.y, 10 - kDistEpsilon, kEps);
+}
+
+// A 45 degree ramp rising along +x from x = 0 to x = 100 (z = x on the slope).
+TEST(World, HullDroppedOnARampStopsOnTheSlope) {
+  World w;
+  int ramp = w.addRamp({0, -100, 0}, {100, 100, 100}, Uphill::kPlusX);
+  const float r = std::sqrt(0.5f);
+  // Standing hull over x = 50: its lower corner at x = 66 meets the slope at
+  // z = 66, so its origin stops at 102, 1/32 unit off along the slope's normal.
+  Trace down = w.trace({50, 0, 300}, {50, 0, 0}, kHumanHull);
+  ASSERT_EQ(down.boxId, ramp);
+  EXPECT_NEAR(down.endpos.z, 102 + kDistEpsilon / r, kEps);
+  EXPECT_NEAR(down.normal.x, -r, kEps);
+  EXPECT_NEAR(down.normal.z, r, kEps);
+  // Moving level into the slope, 10 units up: the front lower edge meets it.
+  Trace level = w.trace({-100, 0, 46}, {100, 0, 46}, kHumanHull);
+  ASSERT_EQ(level.boxId, ramp);
+  EXPECT_NEAR(level.endpos.x, -6 - kDistEpsilon / r, kEps);
+  // A point goes down to the slope itself; points under it are solid.
+  EXPECT_NEAR(w.trace({30, 0, 200}, {30, 0, -50}).endpos.z, 30 + kDistEpsilon / r, kEps);
+  EXPECT_EQ(w.pointContents({50, 0, 40}), contents::kSolid);
+  EXPECT_EQ(w.pointContents({50, 0, 60}), contents::kEmpty);
+  // Over the top edge the ramp is a plain top face.
+  Trace top = w.trace({99, 0, 300}, {99, 0, 0}, kHumanHull);
+  EXPECT_NEAR(top.endpos.z, 136 + kDistEpsilon, kEps);
+  EXPECT_EQ(top.normal, Vec3(0, 0, 1));
+}
+
+TEST(World, RampsRiseTheWayTheyFaceAndMoveWhole) {
+  World w;
+  // 30 degrees, rising toward -y: 100 long, 57.735 high.
+  int ramp = w.addRamp({-50, -100, 0}, {50, 0, 57.735f}, Uphill::kMinusY);
+  Trace t = w.trace({0, -50, 100}, {0, -50, -10});
+  ASSERT_EQ(t.boxId, ramp);
+  EXPECT_NEAR(t.endpos.z, 28.87f, 0.05f);
+  EXPECT_NEAR(t.normal.y, 0.5f, kEps);
+  EXPECT_NEAR(t.normal.z, std::sqrt(0.75f), kEps);
+  w.moveBox(ramp, {-50, -100, 100}, {});
+  EXPECT_NEAR(w.trace({0, -50, 300}, {0, -50, -10}).endpos.z, 128.87f, 0.05f);
+  EXPECT_NEAR(w.find(ramp)->maxs.z, 157.735f, kEps);
+}
+
+TEST(World, StairsAreBoxesOneRiseAndRunApart) {
+  World w;
+  int first = w.addStairs({0, 0, 0}, Uphill::kPlusX, 3, 16, 32, 64);
+  Trace onSecond = w.trace({48, 0, 200}, {48, 0, 0}, kHumanHull);
+  EXPECT_EQ(onSecond.boxId, first + 1);
+  EXPECT_NEAR(onSecond.endpos.z, 32 + 36 + kDistEpsilon, kEps);
+  Trace riser = w.trace({-100, 0, 36 + 20}, {200, 0, 36 + 20}, kHumanHull);
+  EXPECT_EQ(riser.boxId, first + 1);  // the first step is only 16 high
+  EXPECT_NEAR(riser.endpos.x, 32 - 16 - kDistEpsilon, kEps);
+  EXPECT_EQ(w.pointContents({10, 31, 15}), contents::kSolid);
+  EXPECT_EQ(w.pointContents({10, 33, 15}), contents::kEmpty);
+}
+
+TEST(World, AngledWallStopsAHullWhereItsCornerMeetsTheFace) {
+  World w;
+  // A wall along x - y = 300 (45 degrees), 10 thick.
+  int wall = w.addAngledWall({100, -200, 0}, {300, 0, 0}, 10, 0, 100);
+  const float r = std::sqrt(0.5f);
+  // Its face toward -x lies on x - y = 300 - 5 sqrt(2); the hull's corner
+  // (x + 16, y - 16) touches it when x - y = 300 - 5 sqrt(2) - 32.
+  Trace t = w.trace({0, -100, 50}, {400, -100, 50}, kHumanHull);
+  ASSERT_EQ(t.boxId, wall);
+  EXPECT_NEAR(t.endpos.x, 300 - 5 / r - 32 - 100 - kDistEpsilon / r, kEps);
+  EXPECT_NEAR(t.normal.x, -r, kEps);
+  EXPECT_NEAR(t.normal.y, r, kEps);
+  EXPECT_EQ(t.normal.z, 0.0f);
+  // Past its end the way is free.
+  EXPECT_FALSE(w.trace({0, 40, 50}, {400, 40, 50}, kHumanHull).hit());
+}
+
+// A cube with its top corner cut off by x + y + z <= 150: the hull's corner
+// reaches round the cut's lower edge, which only a bevel plane through that
+// edge describes (x + y <= 214 for the 64-unit hull).
+TEST(World, BevelsKeepAHullOffOnlyWhereItWouldTouch) {
+  World w;
+  int cut = w.addConvex({0, 0, 0}, {100, 100, 100}, {{{1, 1, 1}, 150}});
+  ASSERT_GE(cut, 0);
+  EXPECT_EQ(w.blockerAt({120, 120, -20}, kLargeHull), nullptr);
+  EXPECT_NE(w.blockerAt({100, 100, -20}, kLargeHull), nullptr);
+  Trace t = w.trace({140, 140, -20}, {60, 60, -20}, kLargeHull);
+  ASSERT_EQ(t.boxId, cut);
+  const float r = std::sqrt(0.5f);
+  EXPECT_NEAR(t.endpos.x, 107 + kDistEpsilon * r, 0.01f);
+  EXPECT_NEAR(t.normal.x, r, kEps);
+  EXPECT_NEAR(t.normal.y, r, kEps);
+  // Cuts that leave nothing make no solid.
+  EXPECT_EQ(w.addConvex({0, 0, 0}, {10, 10, 10}, {{{1, 0, 0}, -5}}), -1);
 }
 
 }  // namespace

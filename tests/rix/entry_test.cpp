@@ -2,10 +2,17 @@
 // the interface checks of the table getters.
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "rix_session.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 using rixtest::RixSession;
 
@@ -132,6 +139,66 @@ TEST(RixEntry, NullTablesAreRefused) {
   EXPECT_TRUE(metaLogged(s.sv, "error", "Meta_Attach called with null pMGlobals"));
   EXPECT_EQ(attach(PT_ANYTIME, nullptr, s.sv.metaGlobals(), nullptr), 0);
   EXPECT_TRUE(metaLogged(s.sv, "error", "Meta_Attach called with null pFunctionTable"));
+}
+
+// Host tables of exactly 143 engine entries, followed by guard values up to
+// the full table: the plugin keeps the 143 entries and writes its hook tables
+// into no more than 143. With AddressSanitizer the guards cannot even be
+// read while the plugin has the table.
+TEST(RixEntry, EngineTablesEndAfter143Entries) {
+  using Slot = void (*)();
+  constexpr size_t kEntries = 143;
+  constexpr size_t kSlots = sizeof(enginefuncs_t) / sizeof(Slot);
+  const Slot guard = reinterpret_cast<Slot>(uintptr_t{0x5a5a5a5a});
+  auto tableWithGuards = [&](const enginefuncs_t* entries) {
+    std::vector<Slot> t(kSlots, guard);
+    std::memcpy(t.data(), entries, kEntries * sizeof(Slot));
+    return t;
+  };
+  auto guarded = [&](std::vector<Slot>& t, bool on) {
+#if defined(__SANITIZE_ADDRESS__)
+    if (on) ASAN_POISON_MEMORY_REGION(t.data() + kEntries, (kSlots - kEntries) * sizeof(Slot));
+    else ASAN_UNPOISON_MEMORY_REGION(t.data() + kEntries, (kSlots - kEntries) * sizeof(Slot));
+#else
+    (void)t;
+    (void)on;
+#endif
+  };
+  auto guardsIntact = [&](const std::vector<Slot>& t) {
+    return std::all_of(t.begin() + kEntries, t.end(), [&](Slot p) { return p == guard; });
+  };
+  auto slotOf = [](size_t offset) { return offset / sizeof(Slot); };
+
+  RixSession s;
+  auto give = reinterpret_cast<GIVE_ENGINE_FUNCTIONS_FN>(
+      os::findSymbol(s.rix->library, "GiveFnptrsToDll"));
+  ASSERT_NE(give, nullptr);
+  std::vector<Slot> engine = tableWithGuards(s.sv.engineTable());
+  guarded(engine, true);
+  give(reinterpret_cast<enginefuncs_t*>(engine.data()), s.sv.globals());
+  guarded(engine, false);
+  EXPECT_TRUE(guardsIntact(engine));
+  // The kept entries still reach the engine.
+  s.startMap();
+  EXPECT_NE(s.sv.modelIndex("models/w_medkit.mdl"), 0);
+
+  for (const char* getter : {"GetEngineFunctions", "GetEngineFunctions_Post"}) {
+    SCOPED_TRACE(getter);
+    enginefuncs_t none{};
+    std::vector<Slot> hooks = tableWithGuards(&none);
+    int version = ENGINE_INTERFACE_VERSION;
+    auto get = reinterpret_cast<GET_ENGINE_FUNCTIONS_FN>(os::findSymbol(s.rix->library, getter));
+    ASSERT_NE(get, nullptr);
+    guarded(hooks, true);
+    EXPECT_EQ(get(reinterpret_cast<enginefuncs_t*>(hooks.data()), &version), 1);
+    guarded(hooks, false);
+    EXPECT_TRUE(guardsIntact(hooks));
+    const size_t hooked = std::string(getter) == "GetEngineFunctions"
+                              ? slotOf(offsetof(enginefuncs_t, pfnTraceLine))
+                              : slotOf(offsetof(enginefuncs_t, pfnMessageEnd));
+    EXPECT_NE(hooks[hooked], nullptr);
+    EXPECT_EQ(hooks[slotOf(offsetof(enginefuncs_t, pfnPrecacheModel))], nullptr);
+  }
 }
 
 TEST(RixEntry, AnyMetamodInterfaceVersionIsAccepted) {
