@@ -7,7 +7,7 @@
 //   duck.cpp          ducking and standing up
 //   ladder_water.cpp  ladders, water levels, swimming and water jumps
 //   stuck.cpp         the stuck check and its table of nudges
-//   special.cpp       spectators, noclip and tossed bodies
+//   other_moves.cpp   spectators, noclip and tossed bodies
 //   sounds.cpp        footsteps and materials
 #pragma once
 
@@ -94,7 +94,7 @@ void resetStuckState();
 // True when the player cannot move this command.
 bool checkStuck();
 
-// --------------------------------------------------------------- special
+// ----------------------------------------------------------- other moves
 
 void spectatorMove();
 void noClip();
