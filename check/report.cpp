@@ -41,7 +41,7 @@ std::string formatText(const Report& report) {
         out += '\n';
     }
     const int fails = report.count(Status::Fail), warns = report.count(Status::Warn);
-    out += std::to_string(report.results.size()) + " checks: " + std::to_string(report.count(Status::Ok)) +
+    out += std::to_string(report.results.size()) + (report.results.size() == 1 ? " check: " : " checks: ") + std::to_string(report.count(Status::Ok)) +
            " ok, " + std::to_string(warns) + " warn, " + std::to_string(fails) + " FAIL";
     out += fails ? " - the pack will not work as installed\n" : "\n";
     return out;

@@ -43,9 +43,10 @@ build() {  # build <folder> <cmake args...>
   cmake --build "$root/$dir" -j "$jobs"
 }
 
-run_tests() {  # run_tests <folder>
-  log "test $1"
-  ctest --test-dir "$root/$1" --output-on-failure -j "$jobs"
+run_tests() {  # run_tests <folder> [ctest args...]
+  local dir=$1; shift
+  log "test $dir"
+  ctest --test-dir "$root/$dir" --output-on-failure -j "$jobs" "$@"
 }
 
 build build -DNUVDM_SANITIZE=ON
@@ -63,7 +64,10 @@ stop_wine() {
 }
 trap stop_wine EXIT
 build build-win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
-run_tests build-win32
+# A test program under Wine was once seen to crash in the process's exit after
+# every test had passed (not reproduced in hundreds of runs): a failed test
+# gets one more run there, and both runs' output stays in the log.
+run_tests build-win32 --repeat until-pass:2
 stop_wine
 
 if [ -x "$root/scripts/package.sh" ]; then
