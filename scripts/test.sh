@@ -30,7 +30,14 @@ if [ ${#need[@]} -gt 0 ]; then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  # A mirror caught mid-sync fails an index now and then: try again, and
+  # install from what was read when it keeps failing (the install then says
+  # which package is missing).
+  for try in 1 2 3; do
+    apt-get update -qq && break
+    echo "apt-get update failed (try $try of 3)" >&2
+    sleep $((try * 10))
+  done
   apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
