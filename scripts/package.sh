@@ -161,10 +161,10 @@ line_ends() {  # line_ends SYSTEM FILE
 # missing.
 defaults=addons/nuv/defaults
 write_texts() {  # write_texts SYSTEM MODFOLDER
-  local system=$1 mod=$2 word=cs.so plugins def="$2/$defaults"
+  local system=$1 mod=$2 word=cs.so sysword=linux plugins def="$2/$defaults"
   mkdir -p "$def/addons/metamod" "$def/addons/GrapnelMod" "$mod/addons/nuv/docs"
   if [ "$system" = windows ]; then
-    word=mp.dll
+    word=mp.dll sysword=win32
     plugins=$'win32 addons\\grapnel\\dlls\\grapnel_mm.dll\nwin32 addons\\rix\\dlls\\rix_mm.dll'
   else
     plugins=$'linux addons/grapnel/dlls/grapnel_mm_i386.so\nlinux addons/rix/dlls/rix_mm_i386.so'
@@ -174,7 +174,7 @@ write_texts() {  # write_texts SYSTEM MODFOLDER
   # library. The comments name no other plugin's library: --fix takes a line
   # naming one, even a comment, as that plugin's line.
   cat >"$def/addons/metamod/plugins.ini" <<EOF
-; Metamod's plugin list. Each line: the system ($system), then the library's
+; Metamod's plugin list. Each line: the system ($sysword), then the library's
 ; path below the mod folder. Lines starting with ; are comments.
 ; Add the lines of the other Metamod plugins you load. Unpacking the NUV DM
 ; pack never replaces this file; nuvdm-check --fix adds the pack's lines
