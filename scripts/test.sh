@@ -20,7 +20,9 @@ done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   [ "$(id -u)" = 0 ] && dpkg --add-architecture i386
 fi
-for p in libgtest-dev:i386 wine32:i386; do
+# Only Wine needs the i386 architecture: GoogleTest is built from source for
+# the 32-bit build, whose other libraries are amd64 packages (lib32*).
+for p in wine32:i386; do
   have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
