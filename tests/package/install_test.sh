@@ -60,6 +60,8 @@ if [ "$system" = linux ]; then
   amxx_line='linux addons/amxmodx/dlls/amxmodx_mm_i386.so'
   amxx_file=amxmodx_mm_i386.so
   fake_game="$bin/fake_gamedll.so"
+  game_library=cs.so metamod=metamod_i386.so
+  install_steps="Installing on a Linux server"
 else
   "$root/scripts/package.sh" --system windows --windows-build "$build" --out "$work/dist" >"$work/log" 2>&1 ||
     { cat "$work/log"; exit 1; }
@@ -69,6 +71,8 @@ else
   amxx_line='win32 addons\amxmodx\dlls\amxmodx_mm.dll'
   amxx_file=amxmodx_mm.dll
   fake_game="$bin/fake_gamedll.dll"
+  game_library=mp.dll metamod=metamod.dll
+  install_steps="Installing on Windows"
 fi
 check_program=cstrike/nuvdm-check
 [ "$system" = windows ] && check_program=cstrike/nuvdm-check.exe
@@ -290,25 +294,25 @@ upgrade() {
 
 # --- admins' servers ---------------------------------------------------------------
 # Each: name, what liblist.gam names, Metamod's file name, the game libraries.
+admin_steps=$install_steps
 if [ "$system" = linux ]; then
-  install=("Installing on a Linux server")
   admins=("cs.so under Metamod-R|addons/metamod/dlls/metamod_i386.so|metamod_i386.so|cs.so"
           "cs_i386.so and an older metamod.so|dlls/cs_i386.so|metamod.so|cs_i386.so"
           "cs.so and cs_i386.so|dlls/cs.so|metamod_i386.so|cs.so cs_i386.so")
 else
   # A player's folder from an earlier install: the upgrade's lines.
-  install=(Upgrading)
+  admin_steps=Upgrading
   admins=("mp.dll, an earlier install|dlls\\mp.dll|metamod.dll|mp.dll")
 fi
 n=0
 for entry in "${admins[@]}"; do
-  IFS='|' read -r name value metamod libs <<<"$entry"
+  IFS='|' read -r name value metamod_file libs <<<"$entry"
+  read -r -a libs <<<"$libs"
   n=$((n + 1))
-  # shellcheck disable=SC2086
-  dir=$(server "admin$n" "$value" $libs)
-  cp "$standin" "$dir/cstrike/addons/metamod/dlls/$metamod"
-  admin "$dir" "${libs%% *}"
-  follow "${install[0]}" "$dir" "$work/out/admin$n"
+  dir=$(server "admin$n" "$value" "${libs[@]}")
+  cp "$standin" "$dir/cstrike/addons/metamod/dlls/$metamod_file"
+  admin "$dir" "${libs[0]}"
+  follow "$admin_steps" "$dir" "$work/out/admin$n"
   [ -f "$work/out/admin$n.start" ] || start "$dir" "$work/out/admin$n.start"
   kept "$name" "$dir"
   meta_list "$name" "$work/out/admin$n.start" amxx
@@ -317,17 +321,9 @@ for entry in "${admins[@]}"; do
 done
 
 # --- a bare folder ---------------------------------------------------------------------
-if [ "$system" = linux ]; then
-  game_library=cs.so metamod=metamod_i386.so
-  dir=$(server bare dlls/cs.so cs.so)
-else
-  game_library=mp.dll metamod=metamod.dll
-  dir=$(server bare 'dlls\mp.dll' mp.dll)
-fi
+dir=$(server bare "dlls$sep$game_library" "$game_library")
 cp "$standin" "$dir/cstrike/addons/metamod/dlls/$metamod"
-install=("Installing on a Linux server")
-[ "$system" = windows ] && install=("Installing on Windows")
-follow "${install[0]}" "$dir" "$work/out/bare"
+follow "$install_steps" "$dir" "$work/out/bare"
 [ -f "$work/out/bare.start" ] || start "$dir" "$work/out/bare.start"
 meta_list "bare folder" "$work/out/bare.start"
 check_result "bare folder" "$work/out/bare" "$dir"
