@@ -95,7 +95,7 @@ void fixPluginList(Install& in, std::vector<Edit>& edits) {
         edit.text += end;  // the last line had no line end: it keeps its own line
         ++number;
     }
-    for (const Mends::ListLine& add : m.listLines) {
+    for (const Mends::Line& add : m.listLines) {
         const std::string system = add.line.substr(0, add.line.find(' '));
         if (lineNaming(lines, system, libraryStem(add.line))) continue;  // the default has it
         edit.text += add.line + end;
@@ -139,7 +139,7 @@ void save(const Install& in, Edit& edit, std::vector<Change>& out) {
     const std::string where = in.shown(edit.file);
     auto failed = [&](const std::string& why) {
         out.push_back({Did::Failed, where,
-                       "not changed: " + why + " -> make it writable and run nuvdm-check --fix again"});
+                       "not changed: " + why + " -> let this user read and write it, and run nuvdm-check --fix again"});
     };
     nuv::WriteError error;
     fs::path backup = edit.file;

@@ -36,12 +36,12 @@ struct Mends {
     // Lines that Metamod's list lacks (no line, commented or not, names their
     // library), each naming a library that is here: the pack's plugins and
     // AMX Mod X. `list` is the list's file, created when missing.
-    struct ListLine {
+    struct Line {
         std::string line;  // "linux addons/grapnel/dlls/grapnel_mm_i386.so"
         std::string what;  // what it loads: "grapnel_mm", "AMX Mod X"
     };
     std::filesystem::path list;
-    std::vector<ListLine> listLines;
+    std::vector<Line> listLines;
     // liblist.gam values that name the game library, with the Metamod
     // library to name instead.
     struct Value {
@@ -104,8 +104,10 @@ std::string gameLibraryHere(Install& in, System s);
 // What to do to have a system's engine load Metamod through `key`.
 std::string pointAtMetamod(Install& in, System s, const std::string& key);
 
-// Metamod's list read line by line as Metamod reads it (comment false), and
-// the comment lines that read like a list line ("; linux addons/...").
+// Metamod's list line by line as Metamod reads it (comment false): leading
+// blanks skipped, blank lines and comments (";" or "//") left out; the system
+// word, the path, and a description that Metamod does not use. Besides, the
+// comments that read like a list line put out of use ("; linux addons/...").
 struct ListLine {
     int number;
     bool comment;
