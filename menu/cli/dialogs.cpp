@@ -25,8 +25,11 @@ Placed place(std::string_view title, std::string_view text, const std::vector<Di
     Placed p;
     int buttonsWidth = 0;
     for (const DialogButton& b : buttons) buttonsWidth += static_cast<int>(buttonText(b).size()) + 3;
-    p.width = std::min(COLS - 2, std::max({44, static_cast<int>(title.size()) + 6, buttonsWidth + 4}));
-    p.width = std::min(p.width, 72);
+    // As wide as the longest line needs, within 44 to 72 columns.
+    int longest = 0;
+    for (const std::string& line : wrapText(text, 1 << 20)) longest = std::max(longest, static_cast<int>(line.size()));
+    p.width = std::max({44, longest + 4, static_cast<int>(title.size()) + 6, buttonsWidth + 4});
+    p.width = std::min({p.width, 72, COLS - 2});
     p.lines = wrapText(text, p.width - 4);
     const int room = std::max(1, LINES - 6);
     if (static_cast<int>(p.lines.size()) > room) p.lines.resize(static_cast<std::size_t>(room));

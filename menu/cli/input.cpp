@@ -215,21 +215,24 @@ std::optional<Outcome> runTerminalMenu(const std::filesystem::path& dir) {
     std::setlocale(LC_CTYPE, "");
     const char* term = std::getenv("TERM");
     const std::string termName = term && *term ? term : "(not set)";
-    SCREEN* screen = newterm(nullptr, stdout, stdin);
+    // Look the terminal up first: a failed newterm() keeps what it allocated.
+    int found = 0;
+    bool placesCursor = false;
+    if (setupterm(nullptr, STDOUT_FILENO, &found) == OK) {
+        const char* move = tigetstr("cup");
+        placesCursor = move && move != reinterpret_cast<char*>(-1);
+        del_curterm(cur_term);
+    }
+    const std::string why = found != 1      ? "no terminal description found for TERM=" + termName
+                            : !placesCursor ? "the terminal TERM=" + termName + " cannot place the cursor"
+                                            : "";
+    SCREEN* screen = why.empty() ? newterm(nullptr, stdout, stdin) : nullptr;
     if (!screen) {
-        std::cerr << "nuvdm-menu: no terminal description found for TERM=" << termName
+        std::cerr << "nuvdm-menu: " << (why.empty() ? "cannot set up TERM=" + termName : why)
                   << "; the line interface runs instead (nuvdm-menu --help).\n";
         return std::nullopt;
     }
     set_term(screen);
-    const char* cursorMove = tigetstr("cup");
-    if (!cursorMove || cursorMove == reinterpret_cast<char*>(-1)) {
-        endwin();
-        delscreen(screen);
-        std::cerr << "nuvdm-menu: the terminal TERM=" << termName
-                  << " cannot place the cursor; the line interface runs instead (nuvdm-menu --help).\n";
-        return std::nullopt;
-    }
     cbreak();
     noecho();
     keypad(stdscr, TRUE);
