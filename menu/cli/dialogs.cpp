@@ -65,7 +65,7 @@ int runDialog(Painter& painter, const std::function<void()>& background, std::st
 
         const int key = getch();
         switch (key) {
-            case kEscape: return cancel;
+            case kEscape: case ERR: return cancel;  // ERR: the terminal is gone
             case '\n': case '\r': case ' ': case KEY_ENTER: return focused;
             case '\t': case KEY_RIGHT: focused = (focused + 1) % count; continue;
             case KEY_BTAB: case KEY_LEFT: focused = (focused + count - 1) % count; continue;

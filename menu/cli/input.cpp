@@ -166,6 +166,7 @@ void TerminalMenu::onMouse() {
 
 bool TerminalMenu::handle(int key) {
     switch (key) {
+        case ERR: return false;  // the terminal is gone (hung up): nobody to ask
         case 'q': case 'Q': case kEscape: return !mayQuit();
         case KEY_RESIZE: break;  // the next draw lays the window out again
         case kRedraw: clearok(curscr, TRUE); break;
