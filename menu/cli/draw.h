@@ -50,7 +50,6 @@ public:
     void drawBox(int row, int col, int height, int width, std::string_view title, bool fill);
     // Text at a screen cell, clipped to width cells.
     void put(int row, int col, std::string_view text, int width, unsigned attributes = 0);
-    unsigned dimmed() const { return dim_; }
 
 private:
     unsigned colourPair(int foreground, int background);

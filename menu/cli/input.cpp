@@ -22,6 +22,13 @@ constexpr int kEscape = 27;
 constexpr int kRedraw = 12;  // Ctrl-L
 constexpr int kWheelRows = 3;
 
+// Position of a control in the reading order, or the order's size.
+std::size_t positionOf(const Layout& layout, std::size_t control) {
+    for (std::size_t k = 0; k < layout.readingOrder.size(); ++k)
+        if (layout.items[layout.readingOrder[k]].index == control) return k;
+    return layout.readingOrder.size();
+}
+
 }  // namespace
 
 TerminalMenu::TerminalMenu(const std::filesystem::path& dir) : form_(*this, dir) {
@@ -37,13 +44,6 @@ std::vector<int> TerminalMenu::values() const {
 
 bool TerminalMenu::focusable(std::size_t item) const {
     return reachable(form_, form_.controls()[layout_.items[item].index]);
-}
-
-// Position of the focused control in the reading order, or the order's size.
-static std::size_t positionOf(const Layout& layout, std::size_t control) {
-    for (std::size_t k = 0; k < layout.readingOrder.size(); ++k)
-        if (layout.items[layout.readingOrder[k]].index == control) return k;
-    return layout.readingOrder.size();
 }
 
 void TerminalMenu::focusFirstFrom(std::size_t position, int step) {
@@ -109,9 +109,11 @@ void TerminalMenu::keepFocusValid() {
 
 void TerminalMenu::scrollToFocus() {
     const int last = std::max(0, layout_.canvasRows - layout_.viewRows);
+    // One row of room around the focus, so that the caption of the frame it
+    // begins is in view too.
     if (const Item* it = layout_.itemOf(view_.focus); it && follow_) {
-        if (it->row < view_.top) view_.top = it->row;
-        if (it->row >= view_.top + layout_.viewRows) view_.top = it->row - layout_.viewRows + 1;
+        if (it->row - 1 < view_.top) view_.top = it->row - 1;
+        if (it->row + 1 >= view_.top + layout_.viewRows) view_.top = it->row + 2 - layout_.viewRows;
     }
     view_.top = std::clamp(view_.top, 0, last);
     follow_ = false;
