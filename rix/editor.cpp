@@ -138,15 +138,11 @@ static void setOriginHere(MapEntity* pending) {
 }
 
 // The Metamod library the server runs, whatever its file is called: the one
-// that holds the utility functions and the globals Metamod handed over.
-// Where neither lies in a library of its own, a loaded file of a name that
-// Metamod builds carry.
+// that holds the utility functions Metamod handed over. Where they lie in no
+// library of their own, a loaded file of a name that Metamod builds carry.
 static os::Library loadedMetamod() {
   if (metaUtil && metaUtil->pfnLogError) {
     if (os::Library lib = os::libraryAt(reinterpret_cast<const void*>(metaUtil->pfnLogError))) return lib;
-  }
-  if (metaGlobals) {
-    if (os::Library lib = os::libraryAt(metaGlobals)) return lib;
   }
   for (const char* file : kMetamodLibraries) {
     if (os::Library lib = os::findLoadedLibrary(file)) return lib;

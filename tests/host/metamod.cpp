@@ -157,7 +157,7 @@ bool Server::loadGame(const std::string& given) {
   std::string path = startPath(given);
   void* lib = os::loadLibrary(path.c_str());
   if (!lib) {
-    driverError("loadGame: " + path + ": " + os::lastError());
+    driverError("loadGame: " + path + ": " + os::lastLoadError());
     return false;
   }
   gameLibrary = lib;
@@ -235,7 +235,7 @@ Plugin& Server::loadPlugin(const std::string& path, PluginOptions opts) {
   p.path = startPath(path);
   p.library = os::loadLibrary(p.path.c_str());
   if (!p.library) {
-    driverError("loadPlugin: " + path + ": " + os::lastError());
+    driverError("loadPlugin: " + path + ": " + os::lastLoadError());
     return p;
   }
   if (auto init = sym<META_INIT_FN>(p.library, "Meta_Init")) {
