@@ -11,16 +11,19 @@ log() { printf '\n=== %s\n' "$*"; }
 # --- packages -------------------------------------------------------------
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-# native and 32-bit builds, fuzzing; the Windows build with Wine to run it,
-# Xvfb, xdotool and ImageMagick for the window's screen test.
+# native and 32-bit builds, fuzzing; ncurses for the terminal menu and tmux
+# for its tests; the Windows build with Wine to run it, Xvfb, xdotool and
+# ImageMagick for the window's screen test.
 for p in cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev g++-multilib clang libclang-rt-14-dev \
-         g++-mingw-w64-i686 wine fonts-wine xvfb xauth xdotool x11-utils imagemagick; do
+         libncurses-dev lib32ncurses-dev tmux g++-mingw-w64-i686 wine fonts-wine xvfb xauth xdotool x11-utils imagemagick; do
   have "$p" || need+=("$p")
 done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   [ "$(id -u)" = 0 ] && dpkg --add-architecture i386
 fi
-for p in libgtest-dev:i386 wine32:i386; do
+# Only Wine needs the i386 architecture: GoogleTest is built from source for
+# the 32-bit build, whose other libraries are amd64 packages (lib32*).
+for p in wine32:i386; do
   have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
