@@ -1,6 +1,6 @@
 // nuvdm-check: reads a game folder's files and libraries and reports, one
-// line per check, why the pack would not load. Reads only; changes nothing
-// and loads no library.
+// line per check, why the pack would not load. Loads no library, and changes
+// files only when told to fix what is mechanical and safe to mend.
 #pragma once
 
 #include <filesystem>
@@ -24,6 +24,9 @@ struct Options {
     // native test build checks its own 64-bit libraries with 64.
     int bits = 32;
     System host = kHostSystem;
+    // Check, make the changes the checks found to be safe, check again: the
+    // report is the second check's, with the changes.
+    bool fix = false;
 };
 
 Report checkInstall(const Options& options);

@@ -15,13 +15,20 @@ struct Entry {
     std::string value;
     int line = 0;
     int count = 0;
+    size_t begin = 0, end = 0;  // the value's bytes in the file, quotes left out
+};
+
+struct Word {
+    std::string text;
+    int line;
+    size_t begin, end;
 };
 
 // Read as the engine reads it: quoted or bare words in key-value pairs, "//"
 // comments to the end of the line, CR LF or LF, keys in any case.
 std::map<std::string, Entry> parseLibList(const std::string& text) {
     std::map<std::string, Entry> keys;
-    std::vector<std::pair<std::string, int>> words;
+    std::vector<Word> words;
     size_t i = 0;
     int line = 1;
     while (i < text.size()) {
@@ -35,35 +42,35 @@ std::map<std::string, Entry> parseLibList(const std::string& text) {
             while (i < text.size() && text[i] != '\n') ++i;
             continue;
         }
-        const int at = line;
-        std::string word;
+        Word word{"", line, 0, 0};
         if (c == '"') {
-            for (++i; i < text.size() && text[i] != '"'; ++i) {
+            word.begin = ++i;
+            for (; i < text.size() && text[i] != '"'; ++i) {
                 if (text[i] == '\n') ++line;
-                word += text[i];
+                word.text += text[i];
             }
-            ++i;
+            word.end = i++;
         } else {
+            word.begin = i;
             for (; i < text.size() && static_cast<unsigned char>(text[i]) > ' ' && text[i] != '"'; ++i)
-                word += text[i];
+                word.text += text[i];
+            word.end = i;
         }
-        words.emplace_back(word, at);
+        words.push_back(word);
     }
     for (size_t w = 0; w + 1 < words.size(); w += 2) {
-        Entry& e = keys[lowerCase(words[w].first)];
+        Entry& e = keys[lowerCase(words[w].text)];
         if (e.count++ == 0) {
-            e.value = words[w + 1].first;
-            e.line = words[w].second;
+            e.value = words[w + 1].text;
+            e.line = words[w].line;
+            e.begin = words[w + 1].begin;
+            e.end = words[w + 1].end;
         }
     }
     return keys;
 }
 
 const char* keyOf(System s) { return s == System::Linux ? "gamedll_linux" : "gamedll"; }
-
-const char* metamodPath(System s) {
-    return s == System::Linux ? "addons/metamod/dlls/metamod_i386.so" : "addons\\metamod\\dlls\\metamod.dll";
-}
 
 // Names of the server programs that tell which system a game folder serves.
 const struct {
@@ -144,7 +151,7 @@ void checkLibList(Install& in) {
             if (in.used(s))
                 in.report.fail("liblist.gam", std::string("has no ") + key + " line: a " + systemName(s) +
                                                   " server does not know what to load",
-                               "add the line: " + key + " \"" + metamodPath(s) + "\"");
+                               "add a " + key + " line: " + pointAtMetamod(in, s, key));
             continue;
         }
         const Entry& e = it->second;
@@ -164,8 +171,7 @@ void checkLibList(Install& in) {
                                         ", not checked");
             else
                 in.report.fail(where, what + ": no such file below " + in.modName,
-                               "install the library there, or name the one to load (Metamod: " +
-                                   std::string(metamodPath(s)) + ")");
+                               "install the library there, or " + pointAtMetamod(in, s, key));
             continue;
         }
         if (f.what == Found::OtherCase || !isFile(f.path)) {
@@ -193,21 +199,26 @@ void checkLibList(Install& in) {
             case Role::Grapnel:
                 in.mode[si] = Mode::Standalone;
                 in.report.ok(where, is + ", standing in front of the game library (no Metamod)");
-                in.report.warn(where, std::string("without Metamod rix_mm does not run: its rix_* lines in "
-                                                  "server.cfg give \"Unknown command\""),
-                               std::string("for rix_mm, install Metamod and point ") + key + " at " +
-                                   metamodPath(s));
+                in.report.warn(where, "without Metamod rix_mm does not run: its rix_* lines in server.cfg do "
+                                      "nothing (\"Unknown command\" on most engines, silence on ReHLDS)",
+                               "for rix_mm, " + pointAtMetamod(in, s, key));
                 break;
-            case Role::GameLibrary:
+            case Role::GameLibrary: {
                 in.mode[si] = Mode::Game;
+                const std::string metamod = metamodHere(in, s);
+                // A value on one line, read once: --fix may point it at Metamod.
+                if (!metamod.empty() && e.count == 1 && e.value.find('\n') == std::string::npos) {
+                    in.mends.libList = in.mod / name;
+                    in.mends.values.push_back({key, e.value, metamod, e.line, e.begin, e.end});
+                }
                 in.report.warn(where, is + ": the pack is switched off on " + systemName(s),
-                               std::string("point ") + key + " at Metamod (" + metamodPath(s) +
-                                   ") to load the pack's plugins");
+                               pointAtMetamod(in, s, key) + " to load the pack's plugins" +
+                                   (metamod.empty() ? "" : " (nuvdm-check --fix does it)"));
                 break;
+            }
             default:
                 in.report.fail(where, is + ": the engine cannot run it as the game",
-                               std::string("point ") + key + " at Metamod (" + metamodPath(s) +
-                                   ") and list the plugin in addons/metamod/plugins.ini");
+                               pointAtMetamod(in, s, key) + ", and list the plugin in addons/metamod/plugins.ini");
                 continue;
         }
         checkRuntime(in, f.path, lib.info, s);

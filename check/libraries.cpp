@@ -22,14 +22,18 @@ std::string Install::shown(const fs::path& p) const {
     return p.string();
 }
 
-Role roleOf(const fs::path& file, const BinaryInfo& info) {
-    std::string stem = lowerCase(file.filename().string());
-    for (const char* ext : {".so", ".dll"}) {
-        const std::string e = ext;
-        if (stem.size() > e.size() && stem.compare(stem.size() - e.size(), e.size(), e) == 0)
-            stem.resize(stem.size() - e.size());
-    }
+std::string libraryStem(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    std::string stem = lowerCase(slash == std::string::npos ? path : path.substr(slash + 1));
+    for (const std::string ext : {".so", ".dll"})
+        if (stem.size() > ext.size() && stem.compare(stem.size() - ext.size(), ext.size(), ext) == 0)
+            stem.resize(stem.size() - ext.size());
     if (stem.size() > 5 && stem.compare(stem.size() - 5, 5, "_i386") == 0) stem.resize(stem.size() - 5);
+    return stem;
+}
+
+Role roleOf(const fs::path& file, const BinaryInfo& info) {
+    const std::string stem = libraryStem(file.filename().string());
     if (stem == "grapnel_mm") return Role::Grapnel;
     if (stem == "rix_mm") return Role::Rix;
     if (info.exportsName("Meta_Query")) return Role::MetamodPlugin;
@@ -70,6 +74,54 @@ std::string kindProblem(const Install& in, const Library& lib, System system) {
     if (!b.library) return "is not a shared library (" + b.describe() + ")";
     if (!b.damage.empty()) return "is damaged or cut short (" + b.damage + ")";
     return "";
+}
+
+namespace {
+
+// Where each system's server has Metamod and the game library, in the order
+// they are preferred.
+const struct {
+    System system;
+    Role role;
+    const char* path;
+} kKnownLibraries[] = {
+    {System::Linux, Role::Metamod, "addons/metamod/dlls/metamod_i386.so"},
+    {System::Linux, Role::Metamod, "addons/metamod/dlls/metamod.so"},
+    {System::Windows, Role::Metamod, "addons\\metamod\\dlls\\metamod.dll"},
+    {System::Linux, Role::GameLibrary, "dlls/cs.so"},
+    {System::Linux, Role::GameLibrary, "dlls/cs_i386.so"},
+    {System::Windows, Role::GameLibrary, "dlls\\mp.dll"},
+};
+
+// The first known library of the role that the system's server can load.
+std::string knownHere(Install& in, System s, Role role) {
+    for (const auto& known : kKnownLibraries) {
+        if (known.system != s || known.role != role) continue;
+        const Found f = lookUp(in.mod, known.path, s, in.options.host);
+        if (f.what != Found::Here || !isFile(f.path)) continue;
+        const Library& lib = in.library(f.path);
+        if (kindProblem(in, lib, s).empty() && roleOf(f.path, lib.info) == role) return known.path;
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string metamodHere(Install& in, System s) { return knownHere(in, s, Role::Metamod); }
+
+std::string gameLibraryHere(Install& in, System s) {
+    const std::string path = knownHere(in, s, Role::GameLibrary);
+    return path.empty() ? path : path.substr(5);  // below dlls/
+}
+
+std::string pointAtMetamod(Install& in, System s, const std::string& key) {
+    const std::string here = metamodHere(in, s);
+    if (!here.empty()) return "point " + key + " at Metamod (" + here + ")";
+    if (s == System::Windows)
+        return "install Metamod (addons\\metamod\\dlls\\metamod.dll) and point " + key + " at it";
+    return "install Metamod (addons/metamod/dlls/metamod_i386.so of Metamod-P or -R, or metamod.so of older "
+           "builds; Xash3D FWGS drops _i386 from the name in liblist.gam and loads metamod.so) and point " +
+           key + " at it";
 }
 
 namespace {

@@ -15,11 +15,13 @@ namespace {
 struct GateFile {
     const char* name;
     const char* missingTodo;
+    bool standIn;  // --fix puts the pack's stand-in in place when it is missing
 };
 
 const GateFile kGate[] = {
-    {"dm_userconfig.cfg", "unpack the pack's dm_userconfig.cfg into the mod folder"},
-    {"config.cfg", "start the game once (it writes config.cfg); a dedicated server without the menu can ignore this"},
+    {"dm_userconfig.cfg", "nuvdm-check --fix puts the menu's stand-in in place", true},
+    {"config.cfg", "start the game once (it writes config.cfg); a dedicated server without the menu can ignore this",
+     false},
 };
 
 // The folders Save writes into, and the files it replaces, in Save's order.
@@ -52,6 +54,7 @@ void checkGate(Install& in) {
                            std::string("rename it to ") + g.name);
         else
             in.report.warn(where, "missing: Save stops with \"Menu ERROR #002\"", g.missingTodo);
+        if (exact.empty() && other.empty() && g.standIn) in.mends.userConfig = in.mod / g.name;
     }
 }
 

@@ -22,6 +22,21 @@ int Report::count(Status s) const {
     return n;
 }
 
+int Report::exitCode() const {
+    for (const Change& c : changes)
+        if (c.did == Did::Failed) return 1;
+    return count(Status::Fail) ? 1 : 0;
+}
+
+const char* didWord(Did d) {
+    switch (d) {
+        case Did::Fixed: return "fixed";
+        case Did::Kept: return "kept";
+        case Did::Failed: return "FAIL";
+    }
+    return "?";
+}
+
 const char* statusWord(Status s) {
     switch (s) {
         case Status::Ok: return "ok";
@@ -31,12 +46,20 @@ const char* statusWord(Status s) {
     return "?";
 }
 
+namespace {
+
+std::string padded(std::string word) {
+    word.resize(6, ' ');
+    return word;
+}
+
+}  // namespace
+
 std::string formatText(const Report& report) {
     std::string out;
+    for (const Change& c : report.changes) out += padded(didWord(c.did)) + c.where + ": " + c.what + '\n';
     for (const Result& r : report.results) {
-        std::string word = statusWord(r.status);
-        word.resize(6, ' ');
-        out += word + r.where + ": " + r.saw;
+        out += padded(statusWord(r.status)) + r.where + ": " + r.saw;
         if (r.status != Status::Ok && !r.todo.empty()) out += " -> " + r.todo;
         out += '\n';
     }
@@ -73,6 +96,14 @@ std::string jsonString(const std::string& s) {
     return out + "\"";
 }
 
+// A JSON array of records, one per line.
+template <class T, class Record>
+std::string jsonList(const std::vector<T>& items, Record record) {
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) out += (i ? ",\n    " : "\n    ") + record(items[i]);
+    return out + (items.empty() ? "]" : "\n  ]");
+}
+
 }  // namespace
 
 std::string formatJson(const Report& report) {
@@ -81,14 +112,15 @@ std::string formatJson(const Report& report) {
     out += "  \"mod_folder\": " + jsonString(report.modFolder.string()) + ",\n";
     out += "  \"systems\": [";
     for (size_t i = 0; i < report.systems.size(); ++i) out += (i ? ", " : "") + jsonString(report.systems[i]);
-    out += "],\n  \"results\": [";
-    for (size_t i = 0; i < report.results.size(); ++i) {
-        const Result& r = report.results[i];
-        out += i ? ",\n" : "\n";
-        out += "    {\"status\": " + jsonString(statusWord(r.status)) + ", \"where\": " + jsonString(r.where) +
+    out += "],\n";
+    out += "  \"changes\": " + jsonList(report.changes, [](const Change& c) {
+        return "{\"did\": " + jsonString(didWord(c.did)) + ", \"where\": " + jsonString(c.where) +
+               ", \"what\": " + jsonString(c.what) + "}";
+    }) + ",\n";
+    out += "  \"results\": " + jsonList(report.results, [](const Result& r) {
+        return "{\"status\": " + jsonString(statusWord(r.status)) + ", \"where\": " + jsonString(r.where) +
                ", \"saw\": " + jsonString(r.saw) + ", \"todo\": " + jsonString(r.todo) + "}";
-    }
-    out += report.results.empty() ? "],\n" : "\n  ],\n";
+    }) + ",\n";
     out += "  \"ok\": " + std::to_string(report.count(Status::Ok)) + ",\n";
     out += "  \"warn\": " + std::to_string(report.count(Status::Warn)) + ",\n";
     out += "  \"fail\": " + std::to_string(report.count(Status::Fail)) + ",\n";

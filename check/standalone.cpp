@@ -27,6 +27,28 @@ std::string firstWord(const std::string& text) {
     return text.substr(i, end - i);
 }
 
+// The game library to name: the one the server has.
+std::string gameLibraryName(Install& in, System s) {
+    const std::string here = gameLibraryHere(in, s);
+    if (!here.empty()) return here;
+    return s == System::Linux ? "cs.so or cs_i386.so, neither of which is in dlls" : "mp.dll, which is not in dlls";
+}
+
+// GP_config.txt missing: --fix writes it, naming the game library of a system
+// that runs grapnel_mm standalone, else of a system the folder serves.
+void noteMissingConfig(Install& in) {
+    const System names = in.used(System::Linux) ? System::Linux : System::Windows;
+    if (lookUp(in.mod, kConfigName, names, in.options.host).what != Found::Missing) return;
+    for (bool standalone : {true, false})
+        for (System s : {System::Linux, System::Windows}) {
+            if (standalone ? in.modeOf(s) != Mode::Standalone : !in.used(s)) continue;
+            in.mends.gpConfigWord = gameLibraryHere(in, s);
+            if (in.mends.gpConfigWord.empty()) continue;
+            in.mends.gpConfig = in.mod / kConfigName;
+            return;
+        }
+}
+
 void checkSystem(Install& in, System s) {
     const std::string where = std::string("standalone (") + systemWord(s) + ")";
     const char sep = s == System::Linux ? '/' : '\\';
@@ -37,7 +59,8 @@ void checkSystem(Install& in, System s) {
                                   ": the server stops at start-up with " +
                                   quoted("{GrapnelMod} Error reading from GP_config.txt!", "{GrapnelMod} Exiting..."),
                        std::string("create ") + kConfigName + " holding the game library's name (" +
-                           (s == System::Linux ? "cs_i386.so" : "mp.dll") + ")");
+                           gameLibraryName(in, s) + ")" +
+                           (in.mends.gpConfig.empty() ? "" : "; nuvdm-check --fix writes it"));
         return;
     }
     std::string word = firstWord(text);
@@ -48,8 +71,7 @@ void checkSystem(Install& in, System s) {
                            quoted(word.empty() ? "{GrapnelMod} GP_config.txt names no game library!"
                                                : "{GrapnelMod} The game library name in GP_config.txt is too long!",
                                   kStop),
-                       std::string("write the game library's file name first (") +
-                           (s == System::Linux ? "cs_i386.so" : "mp.dll") + ")");
+                       "write the game library's file name first (" + gameLibraryName(in, s) + ")");
         return;
     }
     // The plugin builds "<mod>\dlls\<word>" and turns every '\' and '/' into
@@ -64,8 +86,8 @@ void checkSystem(Install& in, System s) {
                                  quoted("{GrapnelMod} Can't get mod's GetEntityAPI!",
                                         "{GrapnelMod} Can't get mod's GiveFnptrsToDll!") +
                                  ", " + quoted(kStop);
-    const std::string fix = std::string("make the first word of GP_config.txt the game library in ") + in.modName +
-                            sep + "dlls (" + (s == System::Linux ? "cs_i386.so" : "mp.dll") + ")";
+    const std::string fix = "make the first word of GP_config.txt the game library in " + in.modName + sep +
+                            "dlls (" + gameLibraryName(in, s) + ")";
     const Found lib = shown.size() >= kPathBuffer ? Found{} : lookUp(in.mod, relative, s, in.options.host);
     if (lib.what != Found::Here || !isFile(lib.path)) {
         in.report.fail(where, "GP_config.txt names " + word + ", not in " + in.modName + sep + "dlls" +
@@ -104,6 +126,7 @@ void checkSystem(Install& in, System s) {
 }  // namespace
 
 void checkStandalone(Install& in) {
+    noteMissingConfig(in);
     for (System s : {System::Linux, System::Windows})
         if (in.modeOf(s) == Mode::Standalone) checkSystem(in, s);
 }

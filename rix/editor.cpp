@@ -10,10 +10,10 @@
 #include "os/os.h"
 #include "rix.h"
 
-#ifndef RIX_METAMOD_LIBRARY
-#error "RIX_METAMOD_LIBRARY names the Metamod library of the platform"
+#ifndef RIX_METAMOD_LIBRARIES
+#error "RIX_METAMOD_LIBRARIES lists the file names of the platform's Metamod builds"
 #endif
-const char kMetamodLibrary[] = RIX_METAMOD_LIBRARY;
+static const char* const kMetamodLibraries[] = {RIX_METAMOD_LIBRARIES};
 
 static vec3_t editOrigin, editMins, editMaxs;
 
@@ -137,11 +137,25 @@ static void setOriginHere(MapEntity* pending) {
   Entity_Set(pending, "origin", text);
 }
 
+// The Metamod library the server runs, whatever its file is called: the one
+// that holds the utility functions Metamod handed over. Where they lie in no
+// library of their own, a loaded file of a name that Metamod builds carry.
+static os::Library loadedMetamod() {
+  if (metaUtil && metaUtil->pfnLogError) {
+    if (os::Library lib = os::libraryAt(reinterpret_cast<const void*>(metaUtil->pfnLogError))) return lib;
+  }
+  for (const char* file : kMetamodLibraries) {
+    if (os::Library lib = os::findLoadedLibrary(file)) return lib;
+  }
+  return nullptr;
+}
+
 // True when the class is one the game knows: the loaded Metamod library
 // exports a link function of that name for every entity class.
 static bool classExists(const char* name) {
-  os::Library metamod = os::findLoadedLibrary(kMetamodLibrary);
-  return metamod && name[0] && os::findSymbol(metamod, name) != nullptr;
+  if (!name[0]) return false;
+  os::Library metamod = loadedMetamod();
+  return metamod && os::findSymbol(metamod, name) != nullptr;
 }
 
 // Keys and values go to the addition file between double quotes, so they

@@ -6,7 +6,3 @@
 // Runs an editor command of the sender's current client command. Always
 // answers false: the "say" goes on to the game and shows as chat.
 bool EntityEditorCommand(edict_t* sender);
-
-// Name of the loaded Metamod library whose exports name the game's entity
-// classes (set per platform by the build).
-extern const char kMetamodLibrary[];

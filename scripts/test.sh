@@ -11,10 +11,11 @@ log() { printf '\n=== %s\n' "$*"; }
 # --- packages -------------------------------------------------------------
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-# native and 32-bit builds, fuzzing; the Windows build with Wine to run it,
-# Xvfb, xdotool and ImageMagick for the window's screen test.
+# native and 32-bit builds, fuzzing; ncurses for the terminal menu and tmux
+# for its tests; the Windows build with Wine to run it, Xvfb, xdotool and
+# ImageMagick for the window's screen test.
 for p in cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev g++-multilib clang libclang-rt-14-dev \
-         g++-mingw-w64-i686 wine fonts-wine xvfb xauth xdotool x11-utils imagemagick; do
+         libncurses-dev lib32ncurses-dev tmux g++-mingw-w64-i686 wine fonts-wine xvfb xauth xdotool x11-utils imagemagick; do
   have "$p" || need+=("$p")
 done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -2,6 +2,7 @@
 // It loads the real game library named in the mod's configuration file,
 // stands its own engine wrappers between the game library and the engine,
 // and hands the engine its own game-library table.
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -26,11 +27,29 @@ void Alert(ALERT_TYPE level, const char* format, const char* text) {
   if (EngineTable.pfnAlertMessage) EngineTable.pfnAlertMessage(level, const_cast<char*>(format), text);
 }
 
-// The server cannot go on without a game library that it can call.
-[[noreturn]] void StopServer() {
-  printf("{GrapnelMod} The server cannot run without its game library; exiting.\n");
+// The server cannot go on without a game library that it can call. The
+// closing line names the library and what is wrong with it: the engine shows
+// the alert lines before it only in developer mode.
+[[noreturn]] void StopServer(const char* library = nullptr, const char* reason = nullptr) {
+  if (library)
+    printf("{GrapnelMod} The server cannot run without its game library %s (%s); exiting.\n", library, reason);
+  else
+    printf("{GrapnelMod} The server cannot run without its game library; exiting.\n");
   fflush(stdout);
   exit(1);
+}
+
+// Why the library at path did not load: no such file, a path cut to the
+// buffer, or the loader's own words.
+const char* LoadFailure(const char* path, bool fits) {
+  if (!fits) return "the path is longer than 255 characters";
+  FILE* file = fopen(path, "rb");
+  if (!file) {
+    if (errno == ENOENT) return "no such file";
+  } else {
+    fclose(file);
+  }
+  return os::lastLoadError();
 }
 
 // Appends text at out[*used], bounded by the path buffer; false when cut.
@@ -118,7 +137,13 @@ void Proxy_LoadGameLibrary(enginefuncs_t* engine, globalvars_t* globals) {
   // Optional: a game without hitbox blending simply has none.
   GameGetBlendingInterface = reinterpret_cast<SERVER_BLENDING_FN>(
       GameLibrary ? os::findSymbol(GameLibrary, "Server_GetBlendingInterface") : nullptr);
-  if (!GameLibrary || !GameGetEntityAPI || !GameGiveFnptrsToDll) StopServer();
+  if (!GameLibrary) StopServer(libraryPath, LoadFailure(libraryPath, fits));
+  if (!GameGetEntityAPI || !GameGiveFnptrsToDll) {
+    char missing[96];
+    snprintf(missing, sizeof missing, "no %s%s%s entry point", GameGetEntityAPI ? "" : "GetEntityAPI",
+             GameGetEntityAPI || GameGiveFnptrsToDll ? "" : " and no ", GameGiveFnptrsToDll ? "" : "GiveFnptrsToDll");
+    StopServer(libraryPath, missing);
+  }
 
   if (engine) PatchEngineTable(engine);
   GameGiveFnptrsToDll(engine, globals);

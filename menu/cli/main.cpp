@@ -1,16 +1,21 @@
-// nuvdm-menu: the menu's window driven from a terminal.
+// nuvdm-menu: the menu's window in a terminal. Without actions on a terminal
+// it is a full-screen menu (cli/terminal.h); with actions, or when standard
+// input or output is not a terminal, it is the line interface below.
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "cli/terminal.h"
 #include "form/form.h"
 
 namespace {
 
-const char* const kUsage =
-    "usage: nuvdm-menu [--dir DIR] [--click NAME | --save | --state]...\n"
+const char* const kUsageLine =
+    "usage: nuvdm-menu [--dir DIR] [--click NAME | --save | --state]...\n";
+const char* const kOptions =
     "  --dir DIR     act as if started in DIR (default: the current directory)\n"
     "  --click NAME  click the control with that form name (nuvdm_pure, ffa, dm_free, Image3, ...)\n"
     "  --save        press \"SAVE SETTINGS\"\n"
@@ -60,6 +65,14 @@ void printStatusText(const std::string& text) {
     std::cout << out;
 }
 
+// Prints the status text; the exit status follows the last Save.
+int finish(const std::string& statusText, std::optional<nuv::SaveOutcome> last) {
+    printStatusText(statusText);
+    if (last && (*last == nuv::SaveOutcome::Refused || *last == nuv::SaveOutcome::Failed))
+        return 1;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,7 +82,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
+            std::cout << kUsageLine << nuv::tui::interactiveHelp() << kOptions;
             return 0;
         }
         if (arg == "--dir" || arg == "--click") {
@@ -96,6 +109,10 @@ int main(int argc, char** argv) {
     if (!std::filesystem::is_directory(dir, ec))
         return usageError("not a folder: " + dir.string());
 
+    if (actions.empty())
+        if (const auto outcome = nuv::tui::runTerminalMenu(dir))
+            return finish(outcome->statusText, outcome->lastSave);
+
     TerminalFrontEnd frontEnd;
     nuv::Form form(frontEnd, dir);
     for (const Action& a : actions) {
@@ -115,9 +132,5 @@ int main(int argc, char** argv) {
                 break;
         }
     }
-    printStatusText(form.statusText());
-    const auto last = form.lastSave();
-    if (last && (*last == nuv::SaveOutcome::Refused || *last == nuv::SaveOutcome::Failed))
-        return 1;
-    return 0;
+    return finish(form.statusText(), form.lastSave());
 }

@@ -1,22 +1,41 @@
 #include "writers/liblist.h"
 
+#include <initializer_list>
+
 #include "form/form.h"
 #include "writers/files.h"
 #include "writers/lines.h"
 
 namespace nuv {
 
-// A Linux server reads gamedll_linux; to load the pack it must name
-// Metamod's Linux library. The Windows engine ignores the key.
-#if defined(_WIN32)
-const char* const kGamedllLinuxOn = "dlls/cs_i386.so";
-#else
-const char* const kGamedllLinuxOn = "addons/metamod/dlls/metamod_i386.so";
-#endif
-
 namespace {
+
 const char* const kGameUrl = "https://nuvdm.example.org/game";
+
+// The build for Linux servers names in gamedll_linux the libraries the
+// server has; the Windows engine ignores the key, and the Windows build
+// writes it as the list always read.
+constexpr bool kLinuxServer = NUVDM_LIBLIST_FOR_LINUX != 0;
+
+// The first of the files (below the mod folder) that is there, else the first.
+const char* firstPresent(const std::filesystem::path& dir, std::initializer_list<const char*> files) {
+    for (const char* file : files) {
+        std::error_code ec;
+        if (std::filesystem::exists(dir / file, ec)) return file;
+    }
+    return *files.begin();
 }
+
+// Switching on, a Linux server must load Metamod's library (metamod_i386.so
+// of Metamod-P and -R, or the older metamod.so); switching off, the game
+// library (cs.so on today's servers, cs_i386.so on older ones).
+const char* gamedllLinux(bool switchOn, const std::filesystem::path& dir) {
+    if (!kLinuxServer) return "dlls/cs_i386.so";
+    if (switchOn) return firstPresent(dir, {"addons/metamod/dlls/metamod_i386.so", "addons/metamod/dlls/metamod.so"});
+    return firstPresent(dir, {"dlls/cs.so", "dlls/cs_i386.so"});
+}
+
+}  // namespace
 
 std::string libListText(bool switchOn, const std::filesystem::path& dir) {
     LineWriter w;
@@ -34,7 +53,7 @@ std::string libListText(bool switchOn, const std::filesystem::path& dir) {
     w.keyValue("nohimodel", "1");
     w.keyValue("mpentity", "info_player_start");
     w.keyValue("gamedll", switchOn ? "addons\\metamod\\dlls\\metamod.dll" : "dlls\\mp.dll");
-    w.keyValue("gamedll_linux", switchOn ? kGamedllLinuxOn : "dlls/cs_i386.so");
+    w.keyValue("gamedll_linux", gamedllLinux(switchOn, dir));
     w.keyValue("trainmap", "tr_1");
     if (switchOn)
         w.footer(" next to " + fullPath(dir, "dm_userconfig.cfg"));

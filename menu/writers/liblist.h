@@ -9,11 +9,9 @@ namespace nuv {
 
 class Form;
 
-// The library list pointing at Metamod (on) or back at the game library (off).
+// The library list pointing at Metamod (on) or back at the game library (off),
+// for the mod folder dir (the Linux build names the libraries it holds).
 std::string libListText(bool switchOn, const std::filesystem::path& dir);
-
-// The Linux library the switching-on list names under gamedll_linux.
-extern const char* const kGamedllLinuxOn;
 
 struct EnableFiles {
     bool write = false;  // false: csdm off with ffa on, both files keep their content

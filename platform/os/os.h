@@ -9,12 +9,21 @@ namespace os {
 
 using Library = void*;
 
-// Loads a shared library by path; null on failure (see lastError).
+// Loads a shared library by path; null on failure (see lastError and
+// lastLoadError).
 Library loadLibrary(const char* path);
+// The loader's own text for the last failed loadLibrary ("" when none), without
+// the path asked for: dlerror() on POSIX, the system message of GetLastError()
+// on Windows. Later calls of the other functions leave it as it is.
+const char* lastLoadError();
 // A library the process already has loaded, found by its file name
 // (for example "metamod.dll"), without loading it; null when absent. The
 // handle is borrowed: do not pass it to freeLibrary.
 Library findLoadedLibrary(const char* fileName);
+// The loaded library that holds the address (of a function or of data), found
+// without loading anything; null when the address lies in the program itself
+// or in no loaded file. The handle is borrowed, as with findLoadedLibrary.
+Library libraryAt(const void* address);
 // Address of an exported symbol, or null.
 void* findSymbol(Library lib, const char* name);
 void freeLibrary(Library lib);

@@ -19,12 +19,14 @@ __asm__(".symver dlopen,dlopen@GLIBC_2.1");
 __asm__(".symver dlsym,dlsym@GLIBC_2.0");
 __asm__(".symver dlclose,dlclose@GLIBC_2.0");
 __asm__(".symver dlerror,dlerror@GLIBC_2.0");
+__asm__(".symver dladdr,dladdr@GLIBC_2.0");
 #endif
 
 namespace os {
 namespace {
 
 char g_lastError[512];
+char g_loadError[512];
 
 void setError(const char* text) {
     if (!text || !*text) text = "unknown error";
@@ -37,6 +39,18 @@ void setError(const char* text) {
 void setDlError(const char* fallback) {
     const char* text = dlerror();
     setError(text ? text : fallback);
+}
+
+// The loader's text of a failed load, without the "<path>: " it starts with
+// when the file itself is at fault (the caller knows the path).
+void keepLoadError(const char* path) {
+    const char* text = g_lastError;
+    size_t n = strlen(path);
+    if (strncmp(text, path, n) == 0 && text[n] == ':' && text[n + 1] == ' ') text += n + 2;
+    size_t len = strlen(text);
+    if (len >= sizeof g_loadError) len = sizeof g_loadError - 1;
+    memmove(g_loadError, text, len);
+    g_loadError[len] = '\0';
 }
 
 const char* baseName(const char* path) {
@@ -74,11 +88,19 @@ Library borrowLoaded(const char* name) {
 Library loadLibrary(const char* path) {
     if (!path || !*path) {
         setError("no library path given");
+        keepLoadError("");
         return nullptr;
     }
     void* handle = dlopen(path, RTLD_NOW);
-    if (!handle) setDlError("cannot load library");
+    if (!handle) {
+        setDlError("cannot load library");
+        keepLoadError(path);
+    }
     return handle;
+}
+
+const char* lastLoadError() {
+    return g_loadError;
 }
 
 Library findLoadedLibrary(const char* fileName) {
@@ -101,6 +123,23 @@ Library findLoadedLibrary(const char* fileName) {
     }
     setError("library is not loaded");
     return nullptr;
+}
+
+Library libraryAt(const void* address) {
+    Dl_info info;
+    if (!address || !dladdr(address, &info) || !info.dli_fname || !*info.dli_fname) {
+        setError("the address lies in no loaded library");
+        return nullptr;
+    }
+    void* program = dlopen(nullptr, RTLD_NOLOAD | RTLD_LAZY);
+    if (program) dlclose(program);
+    Library handle = borrowLoaded(info.dli_fname);
+    if (!handle || handle == program) {
+        dlerror();
+        setError(handle ? "the address lies in the program itself" : "the address lies in no loaded library");
+        return nullptr;
+    }
+    return handle;
 }
 
 void* findSymbol(Library lib, const char* name) {

@@ -13,6 +13,7 @@ namespace os {
 namespace {
 
 char g_lastError[512];
+char g_loadError[512];
 
 void setError(const char* text) {
     if (!text || !*text) text = "unknown error";
@@ -41,15 +42,58 @@ void setSystemError(DWORD code, const char* subject = nullptr) {
     }
 }
 
+// The loader's text of a failed load: the system message for the code, its
+// inserts (%1, as in "%1 is not a valid Win32 application") naming the path.
+void keepLoadError(DWORD code, const char* path) {
+    DWORD_PTR inserts[9];
+    for (DWORD_PTR& insert : inserts) insert = reinterpret_cast<DWORD_PTR>(path);
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, code, 0,
+                             g_loadError, sizeof g_loadError, reinterpret_cast<va_list*>(inserts));
+    if (n == 0 || n >= sizeof g_loadError) {
+        snprintf(g_loadError, sizeof g_loadError, "system error %lu", static_cast<unsigned long>(code));
+        return;
+    }
+    while (n > 0 && (g_loadError[n - 1] == '\r' || g_loadError[n - 1] == '\n' || g_loadError[n - 1] == ' ' ||
+                     g_loadError[n - 1] == '.'))
+        g_loadError[--n] = '\0';
+}
+
 }  // namespace
 
 Library loadLibrary(const char* path) {
     if (!path || !*path) {
         setError("no library path given");
+        memcpy(g_loadError, g_lastError, sizeof g_loadError);
         return nullptr;
     }
     HMODULE module = LoadLibraryA(path);
-    if (!module) setSystemError(GetLastError(), path);
+    if (!module) {
+        DWORD code = GetLastError();
+        setSystemError(code, path);
+        keepLoadError(code, path);
+    }
+    return reinterpret_cast<Library>(module);
+}
+
+const char* lastLoadError() {
+    return g_loadError;
+}
+
+Library libraryAt(const void* address) {
+    if (!address) {
+        setError("no address given");
+        return nullptr;
+    }
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(address), &module)) {
+        setSystemError(GetLastError());
+        return nullptr;
+    }
+    if (module == GetModuleHandleA(nullptr)) {
+        setError("the address lies in the program itself");
+        return nullptr;
+    }
     return reinterpret_cast<Library>(module);
 }
 

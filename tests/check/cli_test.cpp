@@ -20,7 +20,7 @@ size_t countOf(const std::string& text, const std::string& part) {
 TEST(CheckCli, HelpAndUsageErrors) {
     const nuvtest::ProcessRun help = run({"--help"});
     EXPECT_EQ(help.code, 0);
-    EXPECT_EQ(help.out.rfind("usage: nuvdm-check [--json] [FOLDER]", 0), 0u) << help.out;
+    EXPECT_EQ(help.out.rfind("usage: nuvdm-check [--fix] [--json] [FOLDER]", 0), 0u) << help.out;
     nuvtest::ScratchDir a, b;
     for (const Args& args : {Args{"--verbose"}, Args{a.path().string(), b.path().string()},
                              Args{(a.path() / "missing").string()}}) {
@@ -44,6 +44,31 @@ TEST(CheckCli, FaultsExitOneInTextAndJson) {
     // The same results: one per line of the text form, less its summary.
     EXPECT_EQ(countOf(json.out, "{\"status\": "), countOf(text.out, "\n") - 1);
     EXPECT_NE(json.out.find("{\"status\": \"FAIL\", \"where\": \"addons/metamod/plugins.ini:4\""), std::string::npos);
+}
+
+// The changes come first, one line each, then the report; in JSON as "changes".
+TEST(CheckCli, FixPrintsItsChangesBeforeTheReport) {
+    checktest::Installation in;
+    in.remove("addons/metamod/plugins.ini");
+    const nuvtest::ProcessRun text = run({"--fix", in.game().string()});
+    EXPECT_EQ(text.out.rfind("fixed addons/metamod/plugins.ini: written\n"
+                             "fixed addons/metamod/plugins.ini:1: added " +
+                                 checktest::hostLine(checktest::kPaths.grapnel, ", which loads grapnel_mm\n") +
+                                 "fixed addons/metamod/plugins.ini:2: added ",
+                             0),
+              0u)
+        << text.out;
+    EXPECT_NE(text.out.find("\nok    folder: "), std::string::npos) << text.out;
+    in.write("addons/metamod/plugins.ini", "; mine\n");
+    const nuvtest::ProcessRun json = run({"--json", "--fix", in.game().string()});
+    EXPECT_NE(json.out.find("\"changes\": [\n    {\"did\": \"fixed\", \"where\": \"addons/metamod/plugins.ini:2\", "
+                            "\"what\": \"added "),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("{\"did\": \"kept\", \"where\": \"addons/metamod/plugins.ini.bak\""), std::string::npos);
+    EXPECT_EQ(countOf(json.out, "{\"did\": "), 3u) << json.out;
+    // Without --fix, the list of changes is empty.
+    EXPECT_NE(run({"--json", in.game().string()}).out.find("\"changes\": [],\n"), std::string::npos);
 }
 
 TEST(CheckCli, GoodInstallExitsZero) {

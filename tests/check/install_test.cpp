@@ -17,7 +17,7 @@ const std::string kExt = checktest::kLinuxHost ? ".so" : ".dll";
 const std::string kList = "addons/metamod/plugins.ini";
 const int kBitsOther = checktest::kBits == 32 ? 64 : 32;
 
-std::string hostLine(const std::string& path) { return std::string(kPaths.system) + " " + path + "\n"; }
+using checktest::hostLine;
 
 TEST(CheckInstall, GoodInstallGivesOnlyOkAndWarn) {
     Installation in;
@@ -59,6 +59,7 @@ struct Fault {
     void (*apply)(const Installation&);
     const char* where;  // start of the FAIL line's place
     const char* saw;    // part of what it saw
+    const char* fixed;  // --fix mends it: part of its change's text; null: --fix leaves it
 };
 
 const Fault kFaults[] = {
@@ -67,65 +68,71 @@ const Fault kFaults[] = {
          in.write(kPaths.grapnel, checktest::kLinuxHost ? checktest::elfHeader(kBitsOther)
                                                         : checktest::peHeader(kBitsOther));
      },
-     "addons/metamod/plugins.ini:3", "-bit build"},
+     "addons/metamod/plugins.ini:3", "-bit build", nullptr},
     {"WindowsDllInALinuxLine",
      [](const Installation& in) {
          in.write("addons/other/other.dll", checktest::peHeader(32));
          in.writePluginList("linux addons/other/other.dll\n");
      },
-     "addons/metamod/plugins.ini:5", "is a Windows file (PE32 i386 DLL), not a Linux library"},
+     "addons/metamod/plugins.ini:5", "is a Windows file (PE32 i386 DLL), not a Linux library", nullptr},
     {"TextFileNamedLikeALibrary",
      [](const Installation& in) {
          in.write("addons/text/notes" + kExt, "not a library\n");
          in.writePluginList(hostLine("addons/text/notes" + kExt));
      },
-     "addons/metamod/plugins.ini:5", "no library at all"},
+     "addons/metamod/plugins.ini:5", "no library at all", nullptr},
     {"LibraryWithoutMetaQuery",
      [](const Installation& in) { in.writePluginList(hostLine(std::string("dlls/") + kPaths.gameLibrary)); },
-     "addons/metamod/plugins.ini:5", "exports no Meta_Query"},
+     "addons/metamod/plugins.ini:5", "exports no Meta_Query", nullptr},
     {"MissingPlugin",
      [](const Installation& in) { in.remove(kPaths.rix); },
-     "addons/metamod/plugins.ini:4", "no such file"},
+     "addons/metamod/plugins.ini:4", "no such file", nullptr},
     {"LinuxNameInOtherCase",
      [](const Installation& in) {
          in.write("addons/case/lib_i386.so", checktest::elfHeader(32));
          in.writePluginList("linux addons/CASE/lib_i386.so\n");
      },
-     "addons/metamod/plugins.ini:5", "upper and lower case"},
+     "addons/metamod/plugins.ini:5", "upper and lower case", nullptr},
     {"PackPluginNotListed",
      [](const Installation& in) { in.writePluginList("", false); },
-     "addons/metamod/plugins.ini", "line loads grapnel_mm"},
+     "addons/metamod/plugins.ini", "line loads grapnel_mm", "added "},
+    {"PackPluginNeitherInstalledNorListed",
+     [](const Installation& in) {
+         in.remove(kPaths.rix);
+         in.writePluginList(hostLine(kPaths.grapnel), false);
+     },
+     "addons/metamod/plugins.ini", "line loads rix_mm", nullptr},
     {"PluginListMissing",
      [](const Installation& in) { in.remove("addons/metamod/plugins.ini"); },
-     "addons/metamod/plugins.ini", "is missing"},
+     "addons/metamod/plugins.ini", "is missing", "written"},
     {"LibListPointsNowhere",
      [](const Installation& in) { in.pointLibListAt("addons/metamod/dlls/nothing" + kExt); },
-     "liblist.gam:", "no such file"},
+     "liblist.gam:", "no such file", nullptr},
     {"LibListWithoutTheHostsEntry",
      [](const Installation& in) { in.write("liblist.gam", "game \"Counter-Strike\"\r\n"); },
-     "liblist.gam", "has no "},
+     "liblist.gam", "has no ", nullptr},
     {"LibListNamingAPlugin",
      [](const Installation& in) { in.pointLibListAt(kPaths.rix); },
-     "liblist.gam:", "is rix_mm"},
+     "liblist.gam:", "is rix_mm", nullptr},
     {"StandaloneWithoutConfig",
      [](const Installation& in) {
          in.pointLibListAt(kPaths.grapnel);
          in.remove("addons/GrapnelMod/GP_config.txt");
      },
-     "standalone", "{GrapnelMod} Error reading from GP_config.txt!"},
+     "standalone", "{GrapnelMod} Error reading from GP_config.txt!", "written, naming "},
     {"StandaloneNamingAPlugin",
      [](const Installation& in) {
          in.pointLibListAt(kPaths.grapnel);
          in.copy(NUVDM_CHECK_RIX, "dlls/tweaks" + kExt);
          in.write("addons/GrapnelMod/GP_config.txt", "tweaks" + kExt);
      },
-     "standalone", "{GrapnelMod} Can't get mod's GetEntityAPI!"},
+     "standalone", "{GrapnelMod} Can't get mod's GetEntityAPI!", nullptr},
     {"StandaloneNamingAMissingLibrary",
      [](const Installation& in) {
          in.pointLibListAt(kPaths.grapnel);
          in.write("addons/GrapnelMod/GP_config.txt", "nothing" + kExt + " rest");
      },
-     "standalone", "not found!"},
+     "standalone", "not found!", nullptr},
 };
 
 void PrintTo(const Fault& f, std::ostream* os) { *os << f.name; }
@@ -138,6 +145,28 @@ TEST_P(CheckFault, NamesTheFaultAndExitsOne) {
     const Report r = in.check();
     EXPECT_EQ(r.exitCode(), 1);
     EXPECT_NE(find(r, Status::Fail, GetParam().where, GetParam().saw), nullptr) << checktest::text(r);
+}
+
+// --fix on the same faults mends what it is sure of; what it leaves keeps its
+// FAIL, and every file stays byte for byte as it was. A second run changes nothing.
+TEST_P(CheckFault, FixMendsWhatIsSureAndLeavesTheRest) {
+    Installation in;
+    GetParam().apply(in);
+    const auto before = in.files();
+    const Report r = in.fix();
+    const char* fixed = GetParam().fixed;
+    EXPECT_EQ(find(r, Status::Fail, GetParam().where, GetParam().saw) == nullptr, fixed != nullptr)
+        << checktest::text(r);
+    if (fixed) {
+        EXPECT_EQ(r.exitCode(), 0) << checktest::text(r);
+        EXPECT_NE(checktest::findChange(r, nuvcheck::Did::Fixed, "", fixed), nullptr) << checktest::text(r);
+    } else {
+        EXPECT_TRUE(r.changes.empty()) << checktest::text(r);
+        EXPECT_EQ(in.files(), before);
+    }
+    const auto after = in.files();
+    EXPECT_TRUE(in.fix().changes.empty());
+    EXPECT_EQ(in.files(), after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, CheckFault, ::testing::ValuesIn(kFaults),
@@ -165,6 +194,113 @@ TEST(CheckInstall, GameLibraryInTheListSwitchesThePackOffWithAWarning) {
     const Report r = in.check();
     EXPECT_EQ(r.exitCode(), 0) << checktest::text(r);
     EXPECT_NE(find(r, Status::Warn, "liblist.gam:", "switched off"), nullptr) << checktest::text(r);
+}
+
+// The advice names what the server has: the game library and Metamod under
+// either of their names, AMX Mod X when it is installed but not loaded.
+struct Advice {
+    const char* name;
+    bool linuxOnly;
+    void (*apply)(const Installation&);
+    Status status;
+    const char* where;
+    const char* saw;
+    const char* todo;  // part of what to do
+};
+
+const char* const kGpConfig = "addons/GrapnelMod/GP_config.txt";
+const char* const kOlderMetamod = "addons/metamod/dlls/metamod.so";
+
+const Advice kAdvice[] = {
+    {"StandaloneNamesTodaysCsSo", true,
+     [](const Installation& in) {
+         in.pointLibListAt(kPaths.grapnel);
+         in.remove("dlls/cs_i386.so");
+         in.copy(NUVDM_CHECK_GAME, "dlls/cs.so");
+         in.write(kGpConfig, "cs_i386.so\n");
+     },
+     Status::Fail, "standalone", "not found!", "dlls (cs.so)"},
+    {"StandaloneNamesCsI386WhereThatIsAll", true,
+     [](const Installation& in) {
+         in.pointLibListAt(kPaths.grapnel);
+         in.write(kGpConfig, "cs.so\n");
+     },
+     Status::Fail, "standalone", "not found!", "dlls (cs_i386.so)"},
+    {"StandaloneWithoutAGameLibrary", true,
+     [](const Installation& in) {
+         in.pointLibListAt(kPaths.grapnel);
+         in.remove("dlls/cs_i386.so");
+     },
+     Status::Fail, "standalone", "not found!", "(cs.so or cs_i386.so, neither of which is in dlls)"},
+    {"OlderMetamodIsMetamod", true,
+     [](const Installation& in) {
+         in.remove(kPaths.metamod);
+         in.copy(NUVDM_CHECK_METAMOD, kOlderMetamod);
+         in.pointLibListAt(kOlderMetamod);
+     },
+     Status::Ok, "liblist.gam:", "is Metamod", ""},
+    {"ListNamingAMissingMetamodGetsTheOneThere", true,
+     [](const Installation& in) {
+         in.remove(kPaths.metamod);
+         in.copy(NUVDM_CHECK_METAMOD, kOlderMetamod);
+     },
+     Status::Fail, "liblist.gam:", "no such file", "point gamedll_linux at Metamod (addons/metamod/dlls/metamod.so)"},
+    {"NoMetamodAtAll", false, [](const Installation& in) { in.remove(kPaths.metamod); }, Status::Fail,
+     "liblist.gam:", "no such file",
+     checktest::kLinuxHost ? "or metamod.so of older builds; Xash3D FWGS drops _i386 from the name in liblist.gam"
+                           : "install Metamod (addons\\metamod\\dlls\\metamod.dll)"},
+    {"SwitchedOffWithMetamodThere", false,
+     [](const Installation& in) {
+         in.pointLibListAt(std::string(checktest::kLinuxHost ? "dlls/" : "dlls\\") + kPaths.gameLibrary);
+     },
+     Status::Warn, "liblist.gam:", "switched off", "(nuvdm-check --fix does it)"},
+    {"AmxInstalledButNotLoaded", false, [](const Installation& in) { in.copy(NUVDM_CHECK_RIX, kPaths.amx); },
+     Status::Warn, "addons/metamod/plugins.ini", "AMX Mod X is installed",
+     checktest::kLinuxHost ? "add the line: linux addons/amxmodx/dlls/amxmodx_mm_i386.so (nuvdm-check --fix adds it)"
+                           : "add the line: win32 addons\\amxmodx\\dlls\\amxmodx_mm.dll (nuvdm-check --fix adds it)"},
+    {"AmxInAComment", false,
+     [](const Installation& in) {
+         in.copy(NUVDM_CHECK_RIX, kPaths.amx);
+         in.writePluginList(";" + hostLine(kPaths.amx));
+     },
+     Status::Warn, "addons/metamod/plugins.ini", "AMX Mod X is installed",
+     "line 5 names it, but Metamod skips that line: make it read "},
+    {"PackPluginInAComment", false,
+     [](const Installation& in) { in.writePluginList(hostLine(kPaths.grapnel) + "; " + hostLine(kPaths.rix), false); },
+     Status::Fail, "addons/metamod/plugins.ini", "line loads rix_mm", "line 4 names it, but Metamod skips that line"},
+    {"PackPluginNotInstalled", false,
+     [](const Installation& in) {
+         in.remove(kPaths.rix);
+         in.writePluginList(hostLine(kPaths.grapnel), false);
+     },
+     Status::Fail, "addons/metamod/plugins.ini", "line loads rix_mm", "unpack the pack's "},
+};
+
+void PrintTo(const Advice& a, std::ostream* os) { *os << a.name; }
+
+class CheckAdvice : public ::testing::TestWithParam<Advice> {};
+
+TEST_P(CheckAdvice, NamesWhatTheServerHas) {
+    const Advice& a = GetParam();
+    if (a.linuxOnly && !checktest::kLinuxHost) GTEST_SKIP() << "Linux names";
+    Installation in;
+    a.apply(in);
+    const Report r = in.check();
+    const nuvcheck::Result* line = find(r, a.status, a.where, a.saw);
+    ASSERT_NE(line, nullptr) << checktest::text(r);
+    EXPECT_NE(line->todo.find(a.todo), std::string::npos) << line->todo;
+}
+
+INSTANTIATE_TEST_SUITE_P(Advice, CheckAdvice, ::testing::ValuesIn(kAdvice),
+                         [](const ::testing::TestParamInfo<Advice>& info) { return info.param.name; });
+
+TEST(CheckInstall, AmxLoadedByItsLineGivesNoWarning) {
+    Installation in;
+    in.copy(NUVDM_CHECK_RIX, kPaths.amx);
+    in.writePluginList(hostLine(kPaths.amx));
+    const Report r = in.check();
+    EXPECT_NE(find(r, Status::Ok, kList + ":5", "is a Metamod plugin"), nullptr) << checktest::text(r);
+    EXPECT_EQ(find(r, Status::Warn, kList, "AMX Mod X"), nullptr) << checktest::text(r);
 }
 
 TEST(CheckInstall, APluginListedTwiceIsAWarning) {

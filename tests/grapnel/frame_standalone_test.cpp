@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -29,11 +30,13 @@ namespace {
 const char kGameFile[] = "cs.dll";
 const char kPluginFile[] = "dlls/grapnel_mm.dll";
 const char kLoadedGame[] = "{GrapnelMod} Loaded cstrike\\dlls\\cs.dll.\n";
+const char kModDlls[] = "cstrike\\dlls\\";
 const char kLibraryEnding[] = ".dll";
 #else
 const char kGameFile[] = "cs.so";
 const char kPluginFile[] = "dlls/grapnel_mm.so";
 const char kLoadedGame[] = "{GrapnelMod} Loaded cstrike/dlls/cs.so.\n";
+const char kModDlls[] = "cstrike/dlls/";
 const char kLibraryEnding[] = ".so";
 #endif
 
@@ -441,35 +444,89 @@ TEST(FrameStandaloneExports, LooksUpAMissingClassOnce) {
 
 using FailedLoad = FrameStandalone;
 
-// Death tests: the plugin ends the process. Standard output goes to the
-// error stream inside, where the death test reads it.
-TEST_F(FailedLoad, MissingConfigurationEndsTheServerWithExitCodeZero) {
-  server.copyIntoMod(GRAPNEL_MM_PATH, kPluginFile);
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        server.loadGame(pluginPath());
-      },
-      ::testing::ExitedWithCode(0), "\\{GrapnelMod\\} Error reading from GP_config.txt!\n\\{GrapnelMod\\} Exiting...\n");
+// A death test's pattern for exactly this text.
+std::string Exactly(const std::string& text) {
+  std::string pattern = "^";
+  for (char c : text) {
+    if (strchr("\\^$.|?*+()[]{}", c)) pattern += '\\';
+    pattern += c;
+  }
+  return pattern + "$";
 }
 
-TEST_F(FailedLoad, EmptyConfigurationStopsTheServer) {
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        loadPlain(" \n\t\n");
-      },
-      ::testing::ExitedWithCode(1),
-      "GP_config.txt names no game library!\n.*cannot run without its game library");
-}
+// A failed start says why on standard output, where a dedicated server's
+// console shows it; the alert lines of the standalone loading show there only
+// in developer mode. Death tests: the plugin ends the process. Standard
+// output goes to the error stream inside, where the death test reads it.
+TEST_F(FailedLoad, EachMissingPieceIsNamedOnStandardOutput) {
+  // A name no earlier session loaded: the loader knows loaded libraries by
+  // the name they were loaded under.
+  const std::string name = std::string("unusable") + kLibraryEnding;
+  const std::string library = kModDlls + name;
+  const std::string gameFile = "dlls/" + name;
+  // The loader's own words for a file that is no library, as the plugin gets them.
+  server.writeFile(gameFile, "not a library\n");
+  ASSERT_EQ(os::loadLibrary(library.c_str()), nullptr);
+  const std::string notALibrary = os::lastLoadError();
+  ASSERT_FALSE(notALibrary.empty());
 
-TEST_F(FailedLoad, MissingGameLibraryStopsTheServer) {
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        loadPlain(std::string("nothere") + kLibraryEnding);
-      },
-      ::testing::ExitedWithCode(1), "Loaded GrapnelMod - not using metamod.\n.*cannot run without its game library");
+  const std::string loading = "Loaded GrapnelMod - not using metamod.\n";
+  const std::string loaded = "{GrapnelMod} Loaded " + library + ".\n";
+  const std::string notFound = "{GrapnelMod} File " + library + " not found!\n";
+  const std::string noApi = "{GrapnelMod} Can't get mod's GetEntityAPI!\n";
+  const std::string noGive = "{GrapnelMod} Can't get mod's GiveFnptrsToDll!\n";
+  auto closing = [&](const std::string& reason) {
+    return "{GrapnelMod} The server cannot run without its game library " + library + " (" + reason +
+           "); exiting.\n";
+  };
+  const std::string noConfig = "{GrapnelMod} Error reading from GP_config.txt!\n{GrapnelMod} Exiting...\n";
+  const std::string empty = "{GrapnelMod} GP_config.txt names no game library!\n"
+                            "{GrapnelMod} The server cannot run without its game library; exiting.\n";
+  const std::string noEntries = "no GetEntityAPI and no GiveFnptrsToDll entry point";
+  struct Case {
+    const char* what;
+    const char* config;   // GP_config.txt, null: none
+    const char* game;     // the file installed as the game library; null: none, "": a text file
+    int exitCode;
+    std::string shown;    // standard output with developer 0
+    std::string alerts;   // the alert lines that developer 1 adds after the first line
+  };
+  const std::string named = name + "\n";
+  const Case cases[] = {
+      {"no GP_config.txt", nullptr, FAKE_GAMEDLL_PATH, 0, noConfig, ""},
+      {"an empty GP_config.txt", " \n\t\n", FAKE_GAMEDLL_PATH, 1, empty, ""},
+      {"no such library", named.c_str(), nullptr, 1, loading + closing("no such file"), notFound + noApi + noGive},
+      {"not a library", named.c_str(), "", 1, loading + closing(notALibrary), notFound + noApi + noGive},
+      {"no GetEntityAPI", named.c_str(), PARTIAL_GAME_WITHOUT_GETENTITYAPI_PATH, 1,
+       loading + closing("no GetEntityAPI entry point"), loaded + noApi},
+      {"no GiveFnptrsToDll", named.c_str(), PARTIAL_GAME_WITHOUT_GIVEFNPTRSTODLL_PATH, 1,
+       loading + closing("no GiveFnptrsToDll entry point"), loaded + noGive},
+      {"neither", named.c_str(), PARTIAL_GAME_WITHOUT_BOTH_PATH, 1, loading + closing(noEntries),
+       loaded + noApi + noGive},
+  };
+  for (const Case& c : cases) {
+    for (int developer : {0, 1}) {
+      SCOPED_TRACE(std::string(c.what) + ", developer " + std::to_string(developer));
+      // The first line comes before the alerts; the closing line after them.
+      std::string expected = c.shown;
+      if (developer) expected.insert(c.shown.find('\n') + 1, c.alerts);
+      EXPECT_EXIT(
+          {
+            dup2(2, 1);
+            // Death tests may share the folder: install every piece afresh.
+            server.copyIntoMod(GRAPNEL_MM_PATH, kPluginFile);
+            std::remove((server.modPath() + "/addons/GrapnelMod/GP_config.txt").c_str());
+            if (c.config) server.writeFile("addons/GrapnelMod/GP_config.txt", c.config);
+            std::remove((server.modPath() + "/" + gameFile).c_str());
+            if (c.game && *c.game) server.copyIntoMod(c.game, gameFile);
+            if (c.game && !*c.game) server.writeFile(gameFile, "not a library\n");
+            server.setCvar("developer", developer ? "1" : "0");
+            server.onAlert = host::printShownAlert;
+            server.loadGame(pluginPath());
+          },
+          ::testing::ExitedWithCode(c.exitCode), Exactly(expected));
+    }
+  }
 }
 
 TEST_F(FailedLoad, OverlongLibraryNameStopsTheServer) {

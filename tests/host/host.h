@@ -82,7 +82,15 @@ struct Sound {
 struct Alert {
   int type = 0;           // ALERT_TYPE
   std::string text;       // formatted
+  // Printed on the server console. As in the Half-Life engine family, only in
+  // developer mode: the console variable developer above 0 (at_aiconsole: 2
+  // and above). at_logged lines go to the server log, never to the console.
+  bool shown = false;
 };
+
+// Prints an alert that is shown on standard output at once, as a dedicated
+// server's console does (for Server::onAlert); does nothing for the others.
+void printShownAlert(const Alert& alert);
 
 // Type of a recorded command sent to a client console (pfnClientCommand).
 inline constexpr int kStuffText = -1;
@@ -111,6 +119,10 @@ struct PluginOptions {
   // earlier than `now` (Meta_Attach is then not called). Off by default, so
   // that a plugin's own check in Meta_Attach can be tested.
   bool enforceLoadTime = false;
+  // Metamod's utility table handed to Meta_Query; null: the driver's own
+  // (Server::metaUtilFuncs). A stand-in Metamod library can hand over one
+  // of its own, as a real Metamod's functions lie in its library.
+  const mutil_funcs_t* utilFuncs = nullptr;
 };
 
 // A plugin loaded through the Metamod driver.
@@ -186,7 +198,7 @@ class Server {
   // GiveFnptrsToDll, GetEntityAPI2 (else GetEntityAPI), GetNewDLLFunctions.
   // Named entity creation uses this library's class exports. With plugins
   // loaded (loadPlugin), this library is the game behind Metamod. Returns
-  // false (and records an alert) when it does not load.
+  // false (and records a driver error) when it does not load.
   bool loadGame(const std::string& path = defaultGameLibrary());
   // Loads a plugin through the Metamod driver: Meta_Init (where exported),
   // GiveFnptrsToDll, Meta_Query, Meta_Attach, then the table getters the
@@ -202,6 +214,8 @@ class Server {
   // "GetNewDLLFunctions_Post", "GetEngineFunctions", "GetEngineFunctions_Post",
   // "GetEntityAPI", "GetEntityAPI_Post" (by value).
   int callGetter(Plugin& p, const std::string& which, int* version);
+  // The driver's utility table (its functions record into metaLogs()).
+  static const mutil_funcs_t* metaUtilFuncs();
   static std::string defaultGameLibrary();
   // The fake game library's control table (null when the game is not the
   // fake one, or it has not been loaded yet). In standalone mode (the
@@ -247,9 +261,10 @@ class Server {
   // Replaces the host's simple player movement (for the playermove_t
   // harness): called per player and frame instead of the integration.
   std::function<void(Server&, int player, float dt)> playerMove;
-  // Called with every alert line as it is recorded (a console that shows
-  // them as they come, also when a library then ends the process).
-  std::function<void(int type, const std::string& text)> onAlert;
+  // Called with every alert as it is recorded, shown or not (a console that
+  // prints the shown ones as they come, also when a library then ends the
+  // process).
+  std::function<void(const Alert&)> onAlert;
 
   // --- players -----------------------------------------------------------
   // pfnClientConnect (a rejected player is disconnected again and 0 is
@@ -322,6 +337,7 @@ class Server {
   std::vector<Message> messagesTo(int player) const;   // MSG_ONE* to him
   std::vector<Message> tempEntities(int teCode = -1) const;
   const std::vector<Sound>& sounds() const { return sounds_; }
+  // Every alert as recorded, whatever the level and the developer mode.
   const std::vector<Alert>& alerts() const { return alerts_; }
   std::vector<std::string> alertTexts(int type = -1) const;
   const std::vector<ClientPrint>& prints() const { return prints_; }

@@ -147,6 +147,8 @@ void metaCvarRegister(cvar_t* c) {
   sv().engineTable()->pfnCVarRegister(&copy);
 }
 
+const mutil_funcs_t* Server::metaUtilFuncs() { return &g_mutil; }
+
 bool Server::loadGame(const std::string& given) {
   if (given.empty()) {
     driverError("loadGame: no library path");
@@ -155,7 +157,7 @@ bool Server::loadGame(const std::string& given) {
   std::string path = startPath(given);
   void* lib = os::loadLibrary(path.c_str());
   if (!lib) {
-    recordAlert(at_error, "Couldn't load " + path + ": " + os::lastError() + "\n");
+    driverError("loadGame: " + path + ": " + os::lastLoadError());
     return false;
   }
   gameLibrary = lib;
@@ -233,7 +235,7 @@ Plugin& Server::loadPlugin(const std::string& path, PluginOptions opts) {
   p.path = startPath(path);
   p.library = os::loadLibrary(p.path.c_str());
   if (!p.library) {
-    driverError("loadPlugin: " + path + ": " + os::lastError());
+    driverError("loadPlugin: " + path + ": " + os::lastLoadError());
     return p;
   }
   if (auto init = sym<META_INIT_FN>(p.library, "Meta_Init")) {
@@ -251,7 +253,8 @@ Plugin& Server::loadPlugin(const std::string& path, PluginOptions opts) {
   give(&pluginEngine_, &globals_);
   p.lifecycle.push_back("Meta_Query");
   std::string ifvers = opts.ifvers;
-  p.queryResult = query(ifvers.data(), &p.info, &g_mutil);
+  p.queryResult =
+      query(ifvers.data(), &p.info, const_cast<mutil_funcs_t*>(opts.utilFuncs ? opts.utilFuncs : &g_mutil));
   if (!p.queryResult || !p.info) return p;
   if (opts.enforceLoadTime && p.info->loadable < opts.now) {
     driverError("loadPlugin: " + path + " cannot be loaded at this time");

@@ -2,6 +2,7 @@
 // commands and the records a test reads.
 #include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -219,8 +220,17 @@ int Server::engineCalls(const std::string& slot) const {
 }
 
 void Server::recordAlert(int type, std::string text) {
-  if (onAlert) onAlert(type, text);
-  alerts_.push_back({type, std::move(text)});
+  const cvar_t* developer = cvar("developer");
+  const float level = developer ? developer->value : 0;
+  const bool shown = type != at_logged && (type == at_aiconsole ? level >= 2 : level > 0);
+  alerts_.push_back({type, std::move(text), shown});
+  if (onAlert) onAlert(alerts_.back());
+}
+
+void printShownAlert(const Alert& alert) {
+  if (!alert.shown) return;
+  fputs(alert.text.c_str(), stdout);
+  fflush(stdout);
 }
 
 std::vector<std::string> Server::alertTexts(int type) const {

@@ -199,6 +199,30 @@ TEST_F(Session, ConsoleVariablesAndCommands) {
   EXPECT_FALSE(sv.serverCommand("no_such_command"));
 }
 
+// Alert lines reach the console only in developer mode; every one is recorded.
+TEST_F(Session, AlertsShowOnTheConsoleOnlyInDeveloperMode) {
+  sv.clearRecords();
+  std::vector<std::string> console;
+  sv.onAlert = [&](const Alert& a) {
+    if (a.shown) console.push_back(a.text);
+  };
+  auto alertAll = [&](const char* mark) {
+    for (int level : {at_notice, at_console, at_aiconsole, at_warning, at_error, at_logged})
+      eng->pfnAlertMessage(static_cast<ALERT_TYPE>(level), const_cast<char*>("%s %d\n"), mark, level);
+  };
+  alertAll("dev0");
+  EXPECT_TRUE(console.empty());
+  sv.serverCommand("developer 1");
+  alertAll("dev1");
+  EXPECT_EQ(console, (std::vector<std::string>{"dev1 0\n", "dev1 1\n", "dev1 3\n", "dev1 4\n"}));
+  console.clear();
+  sv.setCvar("developer", "2");
+  alertAll("dev2");
+  EXPECT_EQ(console.size(), 5u);  // at_aiconsole too; at_logged goes to the log only
+  EXPECT_EQ(sv.alerts().size(), 18u);
+  EXPECT_EQ(sv.alertTexts(at_logged), (std::vector<std::string>{"dev0 5\n", "dev1 5\n", "dev2 5\n"}));
+}
+
 TEST_F(Session, ClientCommandWordsFollowTheEngineTokenizer) {
   int p = sv.connect("Alice");
   sv.game().clearRecords();

@@ -135,6 +135,10 @@ TEST_F(Cli, HelpExitsZero) {
     const nuvtest::ProcessRun r = runCli({"--help"});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("--click NAME"), std::string::npos);
+    // The terminal menu and its keys, where there is one (not on Windows).
+    for (const char* key : {"full-screen menu", "Tab, Shift-Tab, arrows", "Space or Enter", "  s  ",
+                            "q or Esc"})
+        EXPECT_EQ(r.out.find(key) != std::string::npos, NUVDM_MENU_TERMINAL != 0) << key;
 }
 
 TEST_F(Cli, ClicksRunInOrderAndLinksPrintTheirAddress) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <vector>
 
 #include "form/form.h"
 #include "support/menu_support.h"
@@ -162,6 +164,38 @@ TEST(EnableFiles, ByCsdmAndFfa) {
     EXPECT_EQ(e.ffa, e.plain);
     form.setChecked("ffa", true);
     EXPECT_FALSE(nuv::enableFilesText(form).write);
+}
+
+// gamedll_linux names the libraries a Linux server has (the game library
+// switching off, Metamod's switching on); the Windows build writes the list
+// as it always read.
+TEST(LibList, LinuxLibrariesFollowWhatTheServerHas) {
+    struct Case {
+        std::vector<const char*> files;
+        const char* on;
+        const char* off;
+    };
+    const Case cases[] = {
+        {{}, "addons/metamod/dlls/metamod_i386.so", "dlls/cs.so"},
+        {{"dlls/cs_i386.so", "addons/metamod/dlls/metamod.so"}, "addons/metamod/dlls/metamod.so", "dlls/cs_i386.so"},
+        {{"dlls/cs.so", "dlls/cs_i386.so", "addons/metamod/dlls/metamod.so", "addons/metamod/dlls/metamod_i386.so"},
+         "addons/metamod/dlls/metamod_i386.so", "dlls/cs.so"},
+    };
+    for (const Case& c : cases) {
+        nuvtest::ScratchDir dir;
+        for (const char* file : c.files) {
+            std::filesystem::create_directories((dir.path() / file).parent_path());
+            nuvtest::writeFile(dir.path() / file, "");
+        }
+        SCOPED_TRACE(c.files.size());
+#if defined(_WIN32)
+        const std::string on = "dlls/cs_i386.so", off = on;
+#else
+        const std::string on = c.on, off = c.off;
+#endif
+        EXPECT_TRUE(has(linesOf(nuv::libListText(true, dir.path())), "gamedll_linux \"" + on + "\""));
+        EXPECT_TRUE(has(linesOf(nuv::libListText(false, dir.path())), "gamedll_linux \"" + off + "\""));
+    }
 }
 
 }  // namespace

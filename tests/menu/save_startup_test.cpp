@@ -162,6 +162,9 @@ TEST_F(SaveGate, DisableOutsideTheModFolderShowsTheInstallMessage) {
 
 TEST_F(SaveGate, DisableRunWritesTheSwitchingOffListEvenWithoutConfigCfg) {
     fs::remove(dir.path() / "config.cfg");
+    // An older Linux server's game library: the list names it on both systems.
+    fs::create_directories(dir.path() / "dlls");
+    writeFile(dir.path() / "dlls/cs_i386.so", "");
     Form form(fe, dir.path());
     disablePreset(form);
     form.setStatus("SAVE AND NUV MOD WILL BE DISABLED.", nuv::kBlack);

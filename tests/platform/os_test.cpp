@@ -68,6 +68,53 @@ TEST(OsLibrary, MissingLibraryGivesNullAndTheSystemText) {
     os::freeLibrary(nullptr);  // harmless
 }
 
+// The loader's own words for a file that is there but is no library; on
+// POSIX without the path the caller gave, which it names itself.
+TEST(OsLibrary, LoadErrorKeepsTheLoadersTextForTheLastLoad) {
+    const std::string file = (std::filesystem::temp_directory_path() / "nuvdm_seam_text.so").string();
+    std::ofstream(file) << "not a library, only text\n";
+    EXPECT_EQ(os::loadLibrary(file.c_str()), nullptr);
+    const std::string text = os::lastLoadError();
+    std::filesystem::remove(file);
+    EXPECT_FALSE(text.empty());
+#ifndef _WIN32
+    EXPECT_NE(text.rfind(file, 0), 0u) << text;
+    EXPECT_NE(strstr(os::lastError(), file.c_str()), nullptr) << "lastError keeps the path";
+#endif
+    EXPECT_EQ(text.find("%1"), std::string::npos) << text;
+    // Other calls of the seam leave it alone; the next load replaces it.
+    os::Library lib = os::loadLibrary(NUVDM_SEAM_LIB);
+    ASSERT_NE(lib, nullptr);
+    EXPECT_EQ(os::findSymbol(lib, "seam_no_such_symbol"), nullptr);
+    EXPECT_EQ(os::lastLoadError(), text);
+    os::freeLibrary(lib);
+    EXPECT_EQ(os::loadLibrary("/nonexistent/folder/seam_nothing.so"), nullptr);
+    EXPECT_NE(os::lastLoadError(), text);
+}
+
+int g_inTheProgram = 0;
+
+TEST(OsLibrary, FindsTheLibraryThatHoldsAnAddress) {
+    os::Library lib = os::loadLibrary(NUVDM_SEAM_LIB);
+    ASSERT_NE(lib, nullptr) << os::lastError();
+    void* code = os::findSymbol(lib, "seam_answer");
+    auto counter = reinterpret_cast<const int* (*)()>(os::findSymbol(lib, "seam_counter"));
+    ASSERT_NE(code, nullptr);
+    ASSERT_NE(counter, nullptr);
+    EXPECT_EQ(os::libraryAt(code), lib);
+    EXPECT_EQ(os::libraryAt(counter()), lib) << "data counts too";
+    EXPECT_EQ(answerOf(os::libraryAt(code), "seam_answer")(), 42);
+    // The program itself, memory of no file, nothing.
+    EXPECT_EQ(os::libraryAt(&g_inTheProgram), nullptr);
+    EXPECT_STRNE(os::lastError(), "");
+    int onTheStack = 0;
+    EXPECT_EQ(os::libraryAt(&onTheStack), nullptr);
+    EXPECT_EQ(os::libraryAt(nullptr), nullptr);
+    // Borrowed: one free of our own handle unloads the library.
+    os::freeLibrary(lib);
+    EXPECT_EQ(os::findLoadedLibrary(NUVDM_SEAM_LIB_NAME), nullptr);
+}
+
 TEST(OsLibrary, FindsALoadedLibraryByFileNameOnly) {
     EXPECT_EQ(os::findLoadedLibrary(NUVDM_SEAM_LIB_NAME), nullptr) << "not loaded yet";
     os::Library lib = os::loadLibrary(NUVDM_SEAM_LIB);

@@ -14,6 +14,11 @@ C_DLLEXPORT int seam_calls() {
     return g_calls;
 }
 
+// A data address inside the library.
+C_DLLEXPORT const int* seam_counter() {
+    return &g_calls;
+}
+
 // Not exported: the seam must not find it.
 extern "C" int seam_hidden() {
     return 7;

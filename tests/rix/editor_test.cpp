@@ -1,5 +1,6 @@
 // The listen-server host's entity editor, driven by chat lines.
 #include <string>
+#include <vector>
 
 #include "rix_session.h"
 
@@ -29,7 +30,9 @@ std::string textModeLines(const std::string& text) {
 
 struct EditorSession : RixSession {
   int hostIndex = 0;
-  explicit EditorSession(host::Server::Options o = {}) : RixSession(o) {
+  explicit EditorSession(host::Server::Options o = {}, const std::string& metamodFile = RIX_METAMOD_STANDIN_PATH,
+                         bool handsOver = true)
+      : RixSession(o, metamodFile, handsOver) {
     sv.writeFile("maps/readme.txt", "the maps folder\n");
     startMap("de_nuvdm");
     gameSearches();  // the map runs: precaching has closed
@@ -181,6 +184,35 @@ TEST(RixEditor, UnknownClassLeavesAnEmptyRecord) {
   EXPECT_EQ(s.sv.engineCalls("pfnCreateNamedEntity"), 0);
 }
 
+// The class check asks the Metamod library the server runs, whatever its file
+// is called: the one that holds the utility table Metamod handed over, else
+// (a table that lies in no library of its own) a file of a Metamod build's name.
+TEST(RixEditor, ClassCheckFindsMetamodUnderAnyName) {
+#ifdef _WIN32
+  const std::vector<std::string> buildNames = {"metamod.dll"};
+#else
+  const std::vector<std::string> buildNames = {"metamod_i386.so", "metamod.so"};
+#endif
+  struct Case {
+    std::string file;
+    bool handsOver;
+    bool known;
+  };
+  std::vector<Case> cases = {{RIX_METAMOD_STANDIN_PATH, true, true}, {RIX_METAMOD_STANDIN_PATH, false, false}};
+  for (const std::string& name : buildNames) {
+    cases.push_back({std::string(RIX_STANDIN_DIR) + "/" + name, true, true});
+    cases.push_back({std::string(RIX_STANDIN_DIR) + "/" + name, false, true});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + (c.handsOver ? ", its own utility table" : ", the driver's utility table"));
+    EditorSession s({}, c.file, c.handsOver);
+    s.say(s.hostIndex, "ent classname func_wall");
+    EXPECT_EQ(s.hudTexts(s.hostIndex).empty(), !c.known);
+    s.say(s.hostIndex, "ent classname no_such_class");
+    EXPECT_EQ(s.lastHud(), c.known ? "origin 100 0 36\nclassname func_wall\n" : "<none>");
+  }
+}
+
 TEST(RixEditor, OtherWordsSetOrAddPairsAndOriginAndAngles) {
   EditorSession s;
   s.say(s.hostIndex, "ent classname info_target");
@@ -236,13 +268,14 @@ TEST(RixEditor, AddedModelIsSwappedUntilTheNextMapStart) {
 }
 
 TEST(RixEditor, PluginLoadedDuringAMapAddsNoFileThatIsNotPrecached) {
+  rixtest::MetamodLibrary metamod;
   host::Server sv;
   ASSERT_TRUE(sv.loadGame());
   sv.writeFile("maps/readme.txt", "");
   sv.startMap("de_nuvdm");
-  os::loadLibrary(RIX_METAMOD_STANDIN_PATH);
   host::PluginOptions po;
   po.now = PT_ANYTIME;
+  po.utilFuncs = metamod.utilFuncs;
   ASSERT_TRUE(sv.loadPlugin(RIX_MM_PATH, po).loaded);
   sv.game().clearRecords();
   int hostIndex = sv.connect("Host", "loopback");

@@ -18,17 +18,41 @@ inline host::Server::Options optionsFor(const std::string& modDir) {
   return o;
 }
 
+// The Metamod library of a session, loaded from the file given (the editor
+// asks it which entity classes exist) and let go after the session. With
+// handsOver, Metamod's utility table that the plugin gets lies in it, as a
+// real Metamod's does; otherwise it is the driver's, of the test program.
+struct MetamodLibrary {
+  explicit MetamodLibrary(const std::string& file = RIX_METAMOD_STANDIN_PATH, bool handsOver = true)
+      : lib(os::loadLibrary(file.c_str())) {
+    EXPECT_NE(lib, nullptr) << file << ": " << os::lastError();
+    using UtilFuncs = mutil_funcs_t* (*)(const mutil_funcs_t*);
+    auto own = lib ? reinterpret_cast<UtilFuncs>(os::findSymbol(lib, "MetamodStandin_UtilFuncs")) : nullptr;
+    if (handsOver && own) utilFuncs = own(host::Server::metaUtilFuncs());
+  }
+  ~MetamodLibrary() {
+    if (lib) os::freeLibrary(lib);
+  }
+  MetamodLibrary(const MetamodLibrary&) = delete;
+  MetamodLibrary& operator=(const MetamodLibrary&) = delete;
+
+  os::Library lib = nullptr;
+  const mutil_funcs_t* utilFuncs = nullptr;  // for PluginOptions
+};
+
 struct RixSession {
+  MetamodLibrary metamod;  // outlives the server and its plugins
   host::Server sv;
   host::Plugin* rix = nullptr;
 
-  explicit RixSession(host::Server::Options o = {}, bool withMetamodLibrary = true) : sv(o) {
-    // The editor asks the loaded Metamod library which entity classes exist.
-    if (withMetamodLibrary) os::loadLibrary(RIX_METAMOD_STANDIN_PATH);
+  explicit RixSession(host::Server::Options o = {}, const std::string& metamodFile = RIX_METAMOD_STANDIN_PATH,
+                      bool handsOver = true)
+      : metamod(metamodFile, handsOver), sv(o) {
     EXPECT_TRUE(sv.loadGame());
     sv.game().clearRecords();  // the game library outlives earlier sessions
     host::PluginOptions po;
     po.now = PT_ANYTIME;
+    po.utilFuncs = metamod.utilFuncs;
     rix = &sv.loadPlugin(RIX_MM_PATH, po);
     EXPECT_TRUE(rix->loaded);
   }

@@ -11,9 +11,10 @@ namespace checktest {
 
 const HostPaths kPaths = kLinuxHost
     ? HostPaths{"linux", "gamedll_linux", "addons/metamod/dlls/metamod_i386.so",
-                "addons/grapnel/dlls/grapnel_mm_i386.so", "addons/rix/dlls/rix_mm_i386.so", "cs_i386.so"}
+                "addons/grapnel/dlls/grapnel_mm_i386.so", "addons/rix/dlls/rix_mm_i386.so", "cs_i386.so",
+                "addons/amxmodx/dlls/amxmodx_mm_i386.so"}
     : HostPaths{"win32", "gamedll", "addons\\metamod\\dlls\\metamod.dll", "addons\\grapnel\\dlls\\grapnel_mm.dll",
-                "addons\\rix\\dlls\\rix_mm.dll", "mp.dll"};
+                "addons\\rix\\dlls\\rix_mm.dll", "mp.dll", "addons\\amxmodx\\dlls\\amxmodx_mm.dll"};
 
 Installation::Installation() {
     nuvtest::writeFile(game() / (kLinuxHost ? "hlds_run" : "hlds.exe"), "server\n");
@@ -61,16 +62,43 @@ void Installation::pointLibListAt(const std::string& path) const {
 
 void Installation::writePluginList(const std::string& extra, bool packLines) const {
     std::string text = "; the pack's plugins\n\n";
-    if (packLines)
-        text += std::string(kPaths.system) + " " + kPaths.grapnel + "\n" + kPaths.system + " " + kPaths.rix + "\n";
+    if (packLines) text += hostLine(kPaths.grapnel) + hostLine(kPaths.rix);
     write("addons/metamod/plugins.ini", text + extra);
 }
 
-Report Installation::check(const fs::path& folder) const {
+void Installation::writeDefaults() const {
+    const std::string end = kLinuxHost ? "\n" : "\r\n";
+    write("addons/nuv/defaults/addons/metamod/plugins.ini",
+          "; Metamod's plugins of the NUV DM pack" + end + hostLine(kPaths.grapnel, end) + hostLine(kPaths.rix, end));
+    write("addons/nuv/defaults/addons/GrapnelMod/GP_config.txt",
+          std::string(kPaths.gameLibrary) + end + end + "The first word names the game library." + end);
+    write("addons/nuv/defaults/dm_userconfig.cfg", "// NUV DM settings: the menu's Save writes them." + end);
+}
+
+std::string Installation::read(const std::string& relative) const { return nuvtest::readFile(at(relative)); }
+
+std::map<std::string, std::string> Installation::files() const {
+    std::map<std::string, std::string> all;
+    for (const auto& e : fs::recursive_directory_iterator(game()))
+        if (e.is_regular_file()) all[e.path().lexically_relative(game()).generic_string()] = nuvtest::readFile(e.path());
+    return all;
+}
+
+Report Installation::check(const fs::path& folder, bool fix) const {
     nuvcheck::Options o;
     o.folder = folder;
     o.bits = kBits;
+    o.fix = fix;
     return nuvcheck::checkInstall(o);
+}
+
+std::string hostLine(const std::string& path, const std::string& end) { return kPaths.system + (" " + path) + end; }
+
+const nuvcheck::Change* findChange(const Report& r, nuvcheck::Did did, const std::string& where,
+                                   const std::string& what) {
+    for (const nuvcheck::Change& c : r.changes)
+        if (c.did == did && c.where.rfind(where, 0) == 0 && c.what.find(what) != std::string::npos) return &c;
+    return nullptr;
 }
 
 const Result* find(const Report& r, Status s, const std::string& where, const std::string& saw) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "check.h"
@@ -36,6 +37,7 @@ struct HostPaths {
     const char* grapnel;
     const char* rix;
     const char* gameLibrary;  // below dlls/
+    const char* amx;          // AMX Mod X's Metamod library
 };
 extern const HostPaths kPaths;
 
@@ -56,8 +58,19 @@ public:
     // Metamod's list: the pack's two host lines, then `extra` lines.
     void writePluginList(const std::string& extra = "", bool packLines = true) const;
 
+    // The pack's defaults as the archive ships them below addons/nuv/defaults/:
+    // plugins.ini with the host's lines, GP_config.txt naming the host's game
+    // library, the stand-in dm_userconfig.cfg; Windows ones with CR LF.
+    void writeDefaults() const;
+
+    std::string read(const std::string& relative) const;
+    // Every file below the game folder and its content.
+    std::map<std::string, std::string> files() const;
+
     nuvcheck::Report check() const { return check(game()); }
-    nuvcheck::Report check(const std::filesystem::path& folder) const;
+    nuvcheck::Report check(const std::filesystem::path& folder, bool fix = false) const;
+    // nuvdm-check --fix on the game folder.
+    nuvcheck::Report fix() const { return check(game(), true); }
 
 private:
     std::filesystem::path at(const std::string& relative) const;
@@ -71,6 +84,12 @@ const nuvcheck::Result* find(const nuvcheck::Report& r, nuvcheck::Status s, cons
                              const std::string& saw = "");
 // The report as the program prints it, for failure messages.
 std::string text(const nuvcheck::Report& r);
+// The first change of the kind whose place starts with `where` and whose
+// text holds `what`; null when none.
+const nuvcheck::Change* findChange(const nuvcheck::Report& r, nuvcheck::Did did, const std::string& where,
+                                   const std::string& what = "");
+// "linux PATH\n" or "win32 PATH\n" with the host's line end `end`.
+std::string hostLine(const std::string& path, const std::string& end = "\n");
 
 // Header bytes of a library of another build: an ELF or PE shared library of
 // the given word size for the x86 processor of that size, with nothing else.

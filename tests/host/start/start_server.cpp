@@ -4,6 +4,8 @@
 // place of the game library); Metamod loads the game library and the
 // plugins of its plugins.ini. Then server.cfg runs, the map starts, a player
 // joins and fires the hook, and what `meta list` would show is printed.
+// As the engine does, the console shows the libraries' alert lines only in
+// developer mode (-dev).
 #include <stdio.h>
 #include <string.h>
 
@@ -20,35 +22,42 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The game libraries Metamod looks for, the first one present: today's
+// Linux servers have cs.so, older ones cs_i386.so.
 #ifdef _WIN32
 const char kLibListKey[] = "gamedll";
 const char kSystemWord[] = "win32";
-const char kGameLibrary[] = "dlls/mp.dll";
+const char* const kGameLibraries[] = {"dlls/mp.dll"};
+const char kGameLibraryNames[] = "dlls/mp.dll";
 #else
 const char kLibListKey[] = "gamedll_linux";
 const char kSystemWord[] = "linux";
-const char kGameLibrary[] = "dlls/cs_i386.so";
+const char* const kGameLibraries[] = {"dlls/cs.so", "dlls/cs_i386.so"};
+const char kGameLibraryNames[] = "dlls/cs.so (else dlls/cs_i386.so)";
 #endif
 
 struct Args {
   std::string mod;
   std::string map;
   int frames = 100;
+  bool developer = false;
 };
 
 void Usage(FILE* out) {
   fprintf(out,
-          "usage: start_server -game MOD [+map NAME] [--frames N]\n"
+          "usage: start_server -game MOD [-dev] [+map NAME] [--frames N]\n"
           "Starts the game folder in the current directory in the simulated server:\n"
           "MOD/liblist.gam's %s names the library the engine loads; a library named\n"
-          "metamod* stands for Metamod, which loads %s and the '%s' lines of\n"
-          "MOD/addons/metamod/plugins.ini; any other library is loaded as the game\n"
-          "library (grapnel_mm standalone). Then MOD/server.cfg runs, the map starts,\n"
-          "a player joins and presses +hook, N frames run (default 100), and the\n"
-          "plugins Metamod runs are listed as `meta list` shows them.\n"
+          "metamod* stands for Metamod, which loads MOD/%s and the '%s'\n"
+          "lines of MOD/addons/metamod/plugins.ini; any other library is loaded as the\n"
+          "game library (grapnel_mm standalone). Then MOD/server.cfg runs, the map\n"
+          "starts, a player joins and presses +hook, N frames run (default 100), and\n"
+          "the plugins Metamod runs are listed as `meta list` shows them.\n"
+          "The console shows the libraries' alert lines only with -dev (developer 1\n"
+          "from the start), as the engine does; their log lines are not shown.\n"
           "Exit status: 0 when the map ran, 1 when the server did not start, 2 for\n"
           "a usage error.\n",
-          kLibListKey, kGameLibrary, kSystemWord);
+          kLibListKey, kGameLibraryNames, kSystemWord);
 }
 
 // Returns 0 to go on, 1 after --help, 2 for a usage error.
@@ -58,6 +67,10 @@ int ParseArgs(int argc, char** argv, Args& args) {
     if (a == "--help" || a == "-h") {
       Usage(stdout);
       return 1;
+    }
+    if (a == "-dev") {
+      args.developer = true;
+      continue;
     }
     std::string* value = a == "-game" ? &args.mod : a == "+map" ? &args.map : nullptr;
     if (a == "--frames") {
@@ -139,7 +152,13 @@ const char* LoadTimeName(PLUG_LOADTIME t) {
 // Metamod's part: the game library of the mod, then every plugin line of
 // this system in plugins.ini. Returns false when the game library fails.
 bool LoadUnderMetamod(host::Server& sv, const std::string& mod) {
-  std::string game = mod + "/" + kGameLibrary;
+  std::string game = mod + "/" + kGameLibraries[0];
+  for (const char* name : kGameLibraries) {
+    if (fs::is_regular_file(fs::path(mod) / name)) {
+      game = mod + "/" + name;
+      break;
+    }
+  }
   printf("Metamod: game library %s\n", game.c_str());
   if (!sv.loadGame(game)) {
     printf("Metamod: the game library %s does not load\n", game.c_str());
@@ -241,12 +260,10 @@ int main(int argc, char** argv) {
   options.dedicated = true;
   if (!args.map.empty()) options.map = args.map;
   host::Server sv(options);
-  // The engine's alert lines reach the console as they come, also when a
-  // library ends the process while it loads.
-  sv.onAlert = [](int, const std::string& text) {
-    printf("%s", text.c_str());
-    fflush(stdout);
-  };
+  // The console shows the alert lines of developer mode as they come, also
+  // when a library ends the process while it loads.
+  if (args.developer) sv.setCvar("developer", "1");
+  sv.onAlert = host::printShownAlert;
   fflush(stdout);
   bool started = metamod ? LoadUnderMetamod(sv, args.mod) : sv.loadGame(file);
   if (!started) {
