@@ -8,14 +8,18 @@
 #   - Servers as admins have them: Metamod's plugin list loading AMX Mod X
 #     (a stand-in plugin), with comments and CR LF ends; saved settings
 #     (dm_userconfig.cfg); an edited GP_config.txt; the game library as
-#     cs.so, cs_i386.so or both (Windows: mp.dll). After the install each of
-#     their files holds its old bytes (the plugin list gained exactly the
-#     pack's lines), and "meta list" shows AMX Mod X and both plugins.
+#     cs.so, cs_i386.so or both (Windows: mp.dll), Metamod as metamod_i386.so
+#     or metamod.so. After the install each of their files holds its old
+#     bytes (the plugin list gained exactly the pack's lines), and "meta
+#     list" shows AMX Mod X and both plugins.
 #   - A bare folder: the game's files only. The install gives a server that
 #     runs both plugins under Metamod and, by the README's standalone steps,
-#     grapnel_mm in front of the game library.
-# In every folder nuvdm-check then finds nothing to FAIL, and an upgrade
-# (the README's lines again) changes no byte.
+#     grapnel_mm in front of the game library, silent but for its own lines
+#     unless in developer mode, and saying why when the game library is
+#     missing, as the README's table has it; then back to Metamod.
+# nuvdm-check --fix changes exactly the files its lines name, keeping each
+# old content as NAME.bak. In every folder nuvdm-check then finds nothing to
+# FAIL, and an upgrade (the README's lines again) changes no byte.
 #   install_test.sh linux|windows BUILD METAMOD_STANDIN AMXX_STANDIN
 # BUILD is the build folder (the linux one 32-bit): its bin/ holds the
 # plugins, the programs, start_server and the fake game library. KEEP=1
@@ -106,14 +110,19 @@ run() {
     "$@" 2>&1
   fi
 }
-# start SERVER OUT: the folder started with a map in the simulated server, as
-# the README's start line (Linux) or the game's "New Game" (Windows) does.
+# run_in FOLDER PROGRAM ARGS...: run, in FOLDER.
+run_in() { (cd "$1" && shift && run "$@"); }
+# start SERVER OUT [-dev]: the folder started with a map in the simulated
+# server, as the README's start line (Linux) or the game's "New Game"
+# (Windows) does; -dev as well for developer mode. Exit status in OUT.status.
 start() {
+  local status=0
   if [ "$system" = linux ]; then
-    (cd "$1" && run bash -c "$start_line") >"$2" || true
+    (cd "$1" && run bash -c "$start_line${3:+ $3}") >"$2" || status=$?
   else
-    (cd "$1" && run "$bin/start_server.exe" -game cstrike +map de_dust2) >"$2" || true
+    (cd "$1" && run "$bin/start_server.exe" -game cstrike +map de_dust2 ${3:+"$3"}) >"$2" || status=$?
   fi
+  echo "$status" >"$2.status"
 }
 
 # --- game folders -----------------------------------------------------------------
@@ -170,13 +179,37 @@ admin() {
 # snapshot SERVER: every file below cstrike/ with its checksum.
 snapshot() { (cd "$1" && find cstrike -type f | LC_ALL=C sort | xargs -d '\n' sha1sum); }
 
+# fix NAME SERVER OUT COMMAND...: nuvdm-check --fix as the README's line
+# runs it, output in OUT.fix. The files it changed or wrote are exactly those
+# its "fixed" and "kept" lines name, and a kept .bak holds the file's content
+# from before.
+fix() {
+  local name=$1 dir=$2 out=$3 status=0 f
+  shift 3
+  snapshot "$dir" >"$out.fix-before"
+  "$@" >"$out.fix" || status=$?
+  [ "$status" = 0 ] || fail "$name: '${*: -1}' exit status $status: $(cat "$out.fix")"
+  snapshot "$dir" >"$out.fix-after"
+  comm -13 <(LC_ALL=C sort "$out.fix-before") <(LC_ALL=C sort "$out.fix-after") |
+    sed 's/^[0-9a-f]*  cstrike\///' | LC_ALL=C sort >"$out.touched"
+  sed -nE 's/^(fixed|kept)  ?([^: ]+)(:[0-9]+)?: .*/\2/p' "$out.fix" | LC_ALL=C sort -u >"$out.named"
+  diff "$out.named" "$out.touched" >"$out.named-diff" &&
+    pass "$name: --fix changed exactly the files it named ($(wc -l <"$out.touched" | tr -d ' '))" ||
+    fail "$name: --fix named (<) and changed (>) other files: $(cat "$out.named-diff")"
+  while IFS= read -r f; do
+    [[ "$f" == *.bak ]] || continue
+    [ "$(sha1sum <"$dir/cstrike/$f" | cut -d' ' -f1)" = "$(awk -v f="cstrike/${f%.bak}" '$2 == f { print $1 }' "$out.fix-before")" ] &&
+      pass "$name: $f holds the content from before" || fail "$name: $f is not the old ${f%.bak}"
+  done <"$out.touched"
+}
+
 # --- following the README -----------------------------------------------------------
-# follow SECTION SERVER OUT: the lines of the section's code blocks, each run
+# follow NAME SECTION SERVER OUT: the lines of the section's code blocks, each run
 # in SERVER as the admin types it. The server's start goes to OUT.start,
 # nuvdm-check --fix to OUT.fix, nuvdm-check to OUT.check (exit status in
 # OUT.check.status); the settings blocks go into server.cfg before the start.
 follow() {
-  local section=$1 dir=$2 out=$3 line status
+  local name=$1 section=$2 dir=$3 out=$4 line status
   rm -f "$out".*
   if [ "$system" = linux ]; then
     local -a lines config
@@ -190,7 +223,7 @@ follow() {
           [ ${#config[@]} -gt 0 ] && printf '%s\n' "${config[@]}" >>"$dir/cstrike/server.cfg"
           (cd "$dir" && run bash -c "$line") >"$out.start" || true ;;
         *nuvdm-check*--fix*)
-          (cd "$dir" && run bash -c "$line") >"$out.fix" || fail "$section: '$line': $(cat "$out.fix")" ;;
+          fix "$name" "$dir" "$out" run_in "$dir" bash -c "$line" ;;
         *nuvdm-check*)
           status=0
           (cd "$dir" && run bash -c "$line") >"$out.check" || status=$?
@@ -213,12 +246,11 @@ follow() {
         @@) at=$dir ;;
         cd) at="$at/${words[1]//\\//}" ;;
         *nuvdm-check.exe)
-          status=0
-          (cd "$at" && run "${words[0]//\\//}" "${words[@]:1}") >"$out.check" || status=$?
           if [[ " ${words[*]} " == *" --fix "* ]]; then
-            mv "$out.check" "$out.fix"
-            [ "$status" = 0 ] || fail "$section: '$line': $(cat "$out.fix")"
+            fix "$name" "$dir" "$out" run_in "$at" "${words[0]//\\//}" "${words[@]:1}"
           else
+            status=0
+            (cd "$at" && run "${words[0]//\\//}" "${words[@]:1}") >"$out.check" || status=$?
             echo "$status" >"$out.check.status"
           fi ;;
         *.exe)
@@ -248,12 +280,14 @@ check_result() {
   fi
 }
 
-# meta_list NAME OUT [amxx]: the start ran the map, the hook flew, and
-# "meta list" shows both plugins running (and AMX Mod X before them).
+# meta_list NAME OUT GAME_LIBRARY [amxx]: Metamod loaded that game library,
+# the start ran the map, the hook flew, and "meta list" shows both plugins
+# running (and AMX Mod X before them).
 meta_list() {
   local name=$1 out=$2 count=2 patterns=()
-  [ "${3:-}" = amxx ] && patterns=("AMX Mod X +RUN .*$amxx_file") count=3
-  expect "$name: meta list shows ${count} plugins running" "$out" 'map de_dust2 started' '^\+hook: the hook flies' \
+  [ "${4:-}" = amxx ] && patterns=("AMX Mod X +RUN .*$amxx_file") count=3
+  expect "$name: Metamod loads ${3} and meta list shows ${count} plugins running" "$out" \
+    "^Metamod: game library cstrike/dlls/${3//./\\.}\$" 'map de_dust2 started' '^\+hook: the hook flies' \
     '^meta list:' "${patterns[@]}" 'Grapnel Mod +RUN +version 5 ' 'RIX +RUN +version 1\.05 ' "^$count plugins, $count running"
   ! grep -q 'Unknown command' "$out" || fail "$name: under Metamod a setting was unknown: $(cat "$out")"
 }
@@ -283,17 +317,32 @@ kept() {
     pass "$name: liblist.gam: only $key changed, naming Metamod" || fail "$name: liblist.gam: $(cat "$dir/cstrike/liblist.gam")"
 }
 
-# upgrade NAME SERVER: the README's upgrade changes no file.
+# upgrade NAME SERVER: the README's upgrade changes no file, and its --fix
+# has no change to print.
 upgrade() {
   snapshot "$2" >"$work/before.sums"
-  follow Upgrading "$2" "$work/out/upgrade"
+  follow "$1, upgrade" Upgrading "$2" "$work/out/upgrade"
   snapshot "$2" >"$work/after.sums"
   diff "$work/before.sums" "$work/after.sums" >"$work/sums.diff" && pass "$1: the upgrade changes nothing" ||
     fail "$1: the upgrade changed: $(cat "$work/sums.diff")"
+  ! grep -E '^(fixed|kept|FAIL) ' "$work/out/upgrade.fix" >"$work/upgrade.lines" &&
+    pass "$1: the upgrade's --fix prints no change" || fail "$1: the upgrade's --fix printed: $(cat "$work/upgrade.lines")"
 }
 
 # --- admins' servers ---------------------------------------------------------------
-# Each: name, what liblist.gam names, Metamod's file name, the game libraries.
+# re TEXT: TEXT as an extended pattern that matches it literally.
+re() { sed -E 's/[][\.^$*+?(){}|\\]/\\&/g' <<<"$1"; }
+metamod_dir="addons${sep}metamod${sep}dlls${sep}"
+# liblist_fixed VALUE METAMOD: the lines of --fix pointing liblist.gam at
+# Metamod, when VALUE names the game library.
+liblist_fixed() {
+  [ "$1" = "$metamod_dir$2" ] && return 0
+  printf '%s\n' "^fixed liblist\\.gam:[0-9]+: $key \"$(re "$1")\" now names Metamod: \"$(re "$metamod_dir$2")\"\$" \
+    '^kept  liblist\.gam\.bak: the content before this fix$'
+}
+
+# Each: name, what liblist.gam names, Metamod's file name, the game libraries
+# (Metamod loads the first).
 admin_steps=$install_steps
 if [ "$system" = linux ]; then
   admins=("cs.so under Metamod-R|addons/metamod/dlls/metamod_i386.so|metamod_i386.so|cs.so"
@@ -312,40 +361,62 @@ for entry in "${admins[@]}"; do
   dir=$(server "admin$n" "$value" "${libs[@]}")
   cp "$standin" "$dir/cstrike/addons/metamod/dlls/$metamod_file"
   admin "$dir" "${libs[0]}"
-  follow "$admin_steps" "$dir" "$work/out/admin$n"
+  follow "$name" "$admin_steps" "$dir" "$work/out/admin$n"
+  mapfile -t lines < <(liblist_fixed "$value" "$metamod_file")
+  # The admin's list has five lines: the pack's come after them.
+  expect "$name: --fix says what it changed" "$work/out/admin$n.fix" "${lines[@]}" \
+    "^fixed addons/metamod/plugins\\.ini:6: added $(re "${pack_lines[0]}"), which loads grapnel_mm\$" \
+    "^fixed addons/metamod/plugins\\.ini:7: added $(re "${pack_lines[1]}"), which loads rix_mm\$" \
+    '^kept  addons/metamod/plugins\.ini\.bak: the content before this fix$'
   [ -f "$work/out/admin$n.start" ] || start "$dir" "$work/out/admin$n.start"
   kept "$name" "$dir"
-  meta_list "$name" "$work/out/admin$n.start" amxx
+  meta_list "$name" "$work/out/admin$n.start" "${libs[0]}" amxx
   check_result "$name" "$work/out/admin$n" "$dir"
   upgrade "$name" "$dir"
 done
 
-# --- a bare folder ---------------------------------------------------------------------
+# --- a bare folder: the game library only ---------------------------------------------
 dir=$(server bare "dlls$sep$game_library" "$game_library")
 cp "$standin" "$dir/cstrike/addons/metamod/dlls/$metamod"
-follow "$install_steps" "$dir" "$work/out/bare"
+follow "bare folder" "$install_steps" "$dir" "$work/out/bare"
+mapfile -t lines < <(liblist_fixed "dlls$sep$game_library" "$metamod")
+defaults_of() { echo "(the text of addons/nuv/defaults/$1)"; }
+expect "bare folder: --fix says what it changed" "$work/out/bare.fix" "${lines[@]}" \
+  "^fixed addons/metamod/plugins\\.ini: written $(re "$(defaults_of addons/metamod/plugins.ini)")\$" \
+  "^fixed addons/GrapnelMod/GP_config\\.txt: written, naming $(re "$game_library") $(re "$(defaults_of addons/GrapnelMod/GP_config.txt)")\$" \
+  "^fixed dm_userconfig\\.cfg: written, the menu's stand-in $(re "$(defaults_of dm_userconfig.cfg)")\$"
 [ -f "$work/out/bare.start" ] || start "$dir" "$work/out/bare.start"
-meta_list "bare folder" "$work/out/bare.start"
+meta_list "bare folder" "$work/out/bare.start" "$game_library"
 check_result "bare folder" "$work/out/bare" "$dir"
-gp="$dir/cstrike/addons/GrapnelMod/GP_config.txt"
-[ "$(awk 'NF { print $1; exit }' "$gp" 2>/dev/null | tr -d '\r')" = "$game_library" ] &&
-  pass "bare folder: GP_config.txt names $game_library" || fail "bare folder: GP_config.txt: $(cat "$gp" 2>&1)"
+# The default names this system's usual game library: written byte for byte.
+for f in addons/metamod/plugins.ini addons/GrapnelMod/GP_config.txt; do
+  cmp -s "$dir/cstrike/addons/nuv/defaults/$f" "$dir/cstrike/$f" && pass "bare folder: $f is the pack's default" ||
+    fail "bare folder: $f: $(cat "$dir/cstrike/$f" 2>&1)"
+done
 [ -f "$dir/cstrike/dm_userconfig.cfg" ] && pass "bare folder: dm_userconfig.cfg in place" ||
   fail "bare folder: no dm_userconfig.cfg"
 upgrade "bare folder" "$dir"
 server="$dir"
 
 # --- standalone: grapnel_mm in place of the game library ------------------------
-standalone() {  # standalone NAME: start the folder, then check it
-  start "$server" "$work/out/standalone.start"
-  local loaded="cstrike/dlls/$game_library"
-  [ "$system" = windows ] && loaded="cstrike\\dlls\\$game_library"
-  loaded=$(sed -E 's/[][\.^$*+?(){}|\\]/\\&/g' <<<"$loaded")
-  expect "$1: the server runs" "$work/out/standalone.start" \
-    '^Loaded GrapnelMod - not using metamod\.$' "^\\{GrapnelMod\\} Loaded $loaded\\.\$" \
-    'map de_dust2 started' '^\+hook: the hook flies' 'frames run' '^meta list: Unknown command'
-  rm -f "$work/out/standalone.check"
-  check_result "$1" "$work/out/standalone" "$server"
+shown="cstrike/dlls/$game_library"   # the game library as the plugin names it
+[ "$system" = windows ] && shown="cstrike\\dlls\\$game_library"
+
+# standalone NAME: the folder started as is and in developer mode, then
+# checked. Only developer mode shows the lines written through the engine.
+standalone() {
+  local out="$work/out/standalone"
+  start "$server" "$out.start"
+  expect "$1: the server runs" "$out.start" \
+    '^Loaded GrapnelMod - not using metamod\.$' 'map de_dust2 started' '^\+hook: the hook flies' 'frames run' \
+    '^meta list: Unknown command'
+  ! grep '^{GrapnelMod}' "$out.start" >"$out.alerts" && pass "$1: no alert lines without -dev" ||
+    fail "$1: alert lines without -dev: $(cat "$out.alerts")"
+  start "$server" "$out.dev" -dev
+  expect "$1, -dev: the plugin loads $game_library" "$out.dev" \
+    '^Loaded GrapnelMod - not using metamod\.$' "^\\{GrapnelMod\\} Loaded $(re "$shown")\\.\$" 'map de_dust2 started'
+  rm -f "$out.check"
+  check_result "$1" "$out" "$server"
 }
 
 # set_gamedll LINE: liblist.gam's line of that key replaced by LINE, as the
@@ -356,11 +427,17 @@ set_gamedll() {
     "$server/cstrike/liblist.gam" >"$work/liblist" && cp "$work/liblist" "$server/cstrike/liblist.gam"
 }
 
+# The section's blocks: the ways to put grapnel_mm in front of the game
+# library, and on Linux the way back to Metamod (the block naming it).
 if [ "$system" = linux ]; then
-  mapfile -t variants < <(blocks "Running without Metamod" sh | awk '/^@@$/ { print block; block = ""; next } { block = block (block ? " && " : "") $0 }')
+  mapfile -t blocks < <(blocks "Running without Metamod" sh | awk '/^@@$/ { print block; block = ""; next } { block = block (block ? " && " : "") $0 }')
 else
-  mapfile -t variants < <(blocks "Running without Metamod" cfg | grep -v '^@@$')
+  mapfile -t blocks < <(blocks "Running without Metamod" cfg | grep -v '^@@$')
 fi
+variants=() back=()
+for block in "${blocks[@]}"; do
+  case "$block" in *metamod*) back+=("$block") ;; *) variants+=("$block") ;; esac
+done
 [ ${#variants[@]} -eq 2 ] || fail "the standalone steps give ${#variants[@]} variants, not 2 (beside the game library and in the hook's folder)"
 n=0
 for variant in "${variants[@]}"; do
@@ -375,19 +452,42 @@ for variant in "${variants[@]}"; do
   standalone "standalone variant $n ($(tail -n 1 <<<"$variant" | grep -oE '"[^"]*"'))"
 done
 
-# The README's description of a missing game library, against what comes.
+# The README's row for a missing game library against what comes: its
+# standard output as is, the lines developer mode adds after the first.
 rm "$server/cstrike/dlls/$game_library"
+row=$(grep -F '{GrapnelMod} File ... not found!' "$readme" | head -n 1)
+column() {  # column N: the messages quoted in that column of the row, "..." the library, as patterns
+  cut -d'|' -f"$1" <<<"$row" | grep -oE '"[^"]+"' | sed -E 's/^"(.*)"$/\1/' | while IFS= read -r message; do
+    echo "^$(re "${message//.../$shown}")\$"
+  done
+}
+mapfile -t plain < <(column 2)
+mapfile -t dev < <(column 3)
+[ ${#plain[@]} -ge 2 ] && [ ${#dev[@]} -ge 1 ] ||
+  fail "the README's row for a missing game library quotes ${#plain[@]} and ${#dev[@]} messages: $row"
 start "$server" "$work/missing.out"
-row=$(grep -F '{GrapnelMod} File ... not found!' "$readme" | head -n 1 | cut -d'|' -f2)
-mapfile -t said < <(grep -oE '"[^"]+"' <<<"$row" | sed -E 's/^"(.*)"$/\1/')
-patterns=()
-for message in "${said[@]}"; do
-  p=$(sed -E 's/[][\.^$*+?(){}|\\]/\\&/g' <<<"$message")
-  patterns+=("^${p//\\.\\.\\./.*}\$")
+expect "a missing game library: the README's messages, in order" "$work/missing.out" "${plain[@]}"
+for p in "${dev[@]}"; do
+  ! grep -qE -- "$p" "$work/missing.out" || fail "a missing game library: '$p' without -dev"
 done
-patterns+=('^\{GrapnelMod\} The server cannot run without its game library; exiting\.$')
-[ ${#said[@]} -ge 4 ] || fail "the README's row for a missing game library quotes ${#said[@]} messages"
-expect "a missing game library gives the README's messages in its order" "$work/missing.out" "${patterns[@]}"
+[ "$(cat "$work/missing.out.status")" = 1 ] && pass "a missing game library: exit status 1" ||
+  fail "a missing game library: exit status $(cat "$work/missing.out.status")"
+start "$server" "$work/missing.dev" -dev
+expect "a missing game library, -dev: the README's messages, in order" "$work/missing.dev" \
+  "${plain[0]}" "${dev[@]}" "${plain[@]:1}"
+cp "$fake_game" "$server/cstrike/dlls/$game_library"
+
+# Back to Metamod: Linux by the README's line, Windows by the menu's Save.
+if [ "$system" = linux ]; then
+  [ ${#back[@]} -eq 1 ] || fail "the standalone steps give ${#back[@]} ways back to Metamod, not 1"
+  for block in "${back[@]}"; do
+    (cd "$server" && bash -ec "$block") >"$work/step.out" 2>&1 || fail "'$block': $(cat "$work/step.out")"
+  done
+else
+  (cd "$server/cstrike" && run ./nuvdm-menu.exe --save) >"$work/step.out" || fail "the menu's Save: $(cat "$work/step.out")"
+fi
+start "$server" "$work/back.out"
+meta_list "back to Metamod" "$work/back.out" "$game_library"
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
