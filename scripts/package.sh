@@ -157,7 +157,7 @@ line_ends() {  # line_ends SYSTEM FILE
 
 # The files an admin or player edits ship as the pack's defaults, at their
 # paths below addons/nuv/defaults/: unpacking never replaces one of theirs,
-# and nuvdm-check --fix copies a default to its place only where the file is
+# and nuvdm-check --fix writes a default to its place only where the file is
 # missing.
 defaults=addons/nuv/defaults
 write_texts() {  # write_texts SYSTEM MODFOLDER
@@ -215,7 +215,7 @@ dm_enable.cfg and dm_enable_ffa.cfg. Keep this folder.
 defaults/ holds the pack's versions of the files that are yours once they
 are in place (Metamod's plugin list, dm_userconfig.cfg, GP_config.txt), each
 at its path below the mod folder. Unpacking the pack never replaces yours;
-nuvdm-check --fix copies a default only where the file is missing.
+nuvdm-check --fix writes a default only where the file is missing.
 
 How to install and use the pack: README.md beside this file, and the docs
 folder.

@@ -7,7 +7,8 @@
 # PE32 i386 DLLs, window and console programs); stripped, each with a debug
 # link that the debug archive's file matches; no file that an admin or
 # player edits at its real place (they ship as defaults below
-# addons/nuv/defaults/); the default plugin list naming shipped files; the
+# addons/nuv/defaults/); the default plugin list naming shipped files and
+# holding no commented plugin line (--fix would leave that plugin off); the
 # default GP_config.txt naming the system's game library; the text files'
 # line ends (CR LF on Windows); the shipped documents' links resolving inside
 # the archive, and no developer material.
@@ -106,13 +107,21 @@ defaults=addons/nuv/defaults
 # check_plugins MODFOLDER SYSTEM: the default list, whose paths are below the
 # mod folder as at its real place.
 check_plugins() {
-  local mod=$1 system=$2 word=linux lib_ending=.so ini="$1/$defaults/addons/metamod/plugins.ini" file plugin
+  local mod=$1 system=$2 word=linux lib_ending=.so ini="$1/$defaults/addons/metamod/plugins.ini" file plugin first
   [ "$system" = windows ] && word=win32 lib_ending=.dll
   [ -f "$ini" ] || return 0
   local -A seen=()
   while read -r sys path rest || [ -n "${sys:-}" ]; do
     sys=${sys%$'\r'} path=${path%$'\r'} rest=${rest%$'\r'}
-    case "$sys" in ''|\;*|//*) continue ;; esac
+    case "$sys" in
+      \;*|//*)
+        # A comment naming a library is taken by nuvdm-check --fix as the
+        # admin's choice to keep that plugin off: the default holds none.
+        read -r first _ <<<"$(sed -E 's|^[[:space:];/]*||' <<<"$sys $path")"
+        case "${first,,}" in linux|win32) fault "plugins.ini: a commented plugin line: $sys $path $rest" ;; esac
+        continue ;;
+      '') continue ;;
+    esac
     [ -z "${rest:-}" ] || fault "plugins.ini: more than a system and a path: $sys $path $rest"
     [ "$sys" = "$word" ] || { fault "plugins.ini: a '$sys' line in the $system archive: $path"; continue; }
     case "$path" in *"$lib_ending") ;; *) fault "plugins.ini: $sys line names no $lib_ending file: $path" ;; esac

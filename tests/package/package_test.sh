@@ -148,6 +148,8 @@ expect_fault "$linux" ini-missing-file "sed -i 's|rix/dlls/rix_mm_i386.so|rix/ri
 expect_fault "$linux" ini-win32-line "echo 'win32 addons\\grapnel\\dlls\\grapnel_mm.dll' >>$ini" \
   "a 'win32' line in the linux archive"
 expect_fault "$linux" ini-no-hook "sed -i '/grapnel/d' $ini" "no line loads grapnel_mm"
+expect_fault "$linux" ini-commented-amxx "echo '; linux addons/amxmodx/dlls/amxmodx_mm_i386.so' >>$ini" \
+  "a commented plugin line"
 expect_fault "$linux" old-library-name "printf 'cs_i386.so\n' >$gp" \
   "first word 'cs_i386.so', not the linux game library cs.so"
 expect_fault "$linux" no-config "rm $gp" "missing or empty: cstrike/$gp"
@@ -174,6 +176,8 @@ expect_fault "$windows" ini-no-windows-hook "sed -i '/grapnel/d' $ini" "no line 
 expect_fault "$windows" linux-config "printf 'cs.so\r\n' >$gp" \
   "first word 'cs.so', not the windows game library mp.dll"
 expect_fault "$windows" user-config "cp $defaults/dm_userconfig.cfg ." "cstrike/dm_userconfig.cfg at its real place"
+expect_fault "$windows" ini-commented-hook "printf '//Win32 addons/podbot/podbot_mm.dll\\r\\n' >>$ini" \
+  "a commented plugin line"
 expect_fault "$windows" lf-default "sed -i 's/\r\$//' $ini" "plugins.ini: lines without CR LF ends"
 expect_fault "$windows" readme-linux-file "echo 'Run ./hlds_run.' >>addons/nuv/README.md" "names a file of the other system"
 
