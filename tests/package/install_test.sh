@@ -472,6 +472,16 @@ for p in "${dev[@]}"; do
 done
 [ "$(cat "$work/missing.out.status")" = 1 ] && pass "a missing game library: exit status 1" ||
   fail "a missing game library: exit status $(cat "$work/missing.out.status")"
+# nuvdm-check tells the same lines before the start.
+status=0
+(cd "$server" && run "$check_program") >"$work/missing.check" || status=$?
+said=$(grep -E '^FAIL +standalone' "$work/missing.check" || true)
+ok=1
+while IFS= read -r line; do
+  [[ "$said" == *"\"$line\""* ]] || ok=0
+done < <(grep -E '^(Loaded GrapnelMod|\{GrapnelMod\})' "$work/missing.out")
+[ "$status" = 1 ] && [ "$ok" = 1 ] && pass "a missing game library: nuvdm-check quotes the server's lines" ||
+  fail "a missing game library: nuvdm-check (status $status) said: $said"
 start "$server" "$work/missing.dev" -dev
 expect "a missing game library, -dev: the README's messages, in order" "$work/missing.dev" \
   "${plain[0]}" "${dev[@]}" "${plain[@]:1}"
