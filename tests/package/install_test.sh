@@ -53,6 +53,8 @@ expect() {
   done
   pass "$name"
 }
+# re TEXT: TEXT as an extended pattern that matches it literally.
+re() { sed -E 's/[][\.^$*+?(){}|\\]/\\&/g' <<<"$1"; }
 
 # --- the archive, its README, this system's names ------------------------------
 if [ "$system" = linux ]; then
@@ -188,7 +190,7 @@ fix() {
   shift 3
   snapshot "$dir" >"$out.fix-before"
   "$@" >"$out.fix" || status=$?
-  [ "$status" = 0 ] || fail "$name: '${*: -1}' exit status $status: $(cat "$out.fix")"
+  [ "$status" = 0 ] || fail "$name: '$*' exit status $status: $(cat "$out.fix")"
   snapshot "$dir" >"$out.fix-after"
   comm -13 <(LC_ALL=C sort "$out.fix-before") <(LC_ALL=C sort "$out.fix-after") |
     sed 's/^[0-9a-f]*  cstrike\///' | LC_ALL=C sort >"$out.touched"
@@ -330,8 +332,6 @@ upgrade() {
 }
 
 # --- admins' servers ---------------------------------------------------------------
-# re TEXT: TEXT as an extended pattern that matches it literally.
-re() { sed -E 's/[][\.^$*+?(){}|\\]/\\&/g' <<<"$1"; }
 metamod_dir="addons${sep}metamod${sep}dlls${sep}"
 # liblist_fixed VALUE METAMOD: the lines of --fix pointing liblist.gam at
 # Metamod, when VALUE names the game library.
