@@ -104,10 +104,15 @@ blocks() {
   ' "$readme"
 }
 
-# run PROGRAM ARGS...: a program of this system's build, output with plain line ends.
+# run PROGRAM ARGS...: a program of this system's build, output with plain line
+# ends. Under Wine into a file first: the first program of a Wine session starts
+# Wine's own services, which keep its output open as long as they run.
 run() {
   if [ "$system" = windows ]; then
-    "$root/cmake/wine-run.sh" --root "$build/wine-prefixes" "$@" 2>&1 | tr -d '\r'
+    local status=0
+    "$root/cmake/wine-run.sh" --root "$build/wine-prefixes" "$@" >"$work/wine.out" 2>&1 || status=$?
+    tr -d '\r' <"$work/wine.out"
+    return "$status"
   else
     "$@" 2>&1
   fi
