@@ -44,7 +44,8 @@ std::string firstWord(const std::string& text) {
 std::string gameLibraryName(Install& in, System s) {
     const std::string here = gameLibraryHere(in, s);
     if (!here.empty()) return here;
-    return s == System::Linux ? "cs.so or cs_i386.so, neither of which is a game library in dlls" : "mp.dll, which is not a game library in dlls";
+    return s == System::Linux ? "cs.so or cs_i386.so, neither of which is a game library in dlls"
+                              : "mp.dll, which is not a game library in dlls";
 }
 
 // GP_config.txt missing: --fix writes it, naming the game library of a system
@@ -105,7 +106,8 @@ void checkSystem(Install& in, System s) {
     if (lib.what != Found::Here || !isFile(lib.path)) {
         in.report.fail(where, "GP_config.txt names " + word + ", not in " + in.modName + sep + "dlls" +
                                   (lib.what == Found::OtherCase ? " in this case" : "") + ": " +
-                                  failedStart(stopLine(shown, fits ? "no such file" : "the path is longer than 255 characters"),
+                                  failedStart(stopLine(shown, fits ? "no such file"
+                                                                   : "the path is longer than 255 characters"),
                                               notLoaded),
                        fix);
         return;
@@ -114,7 +116,8 @@ void checkSystem(Install& in, System s) {
     const std::string problem = kindProblem(in, library, s);
     if (!problem.empty()) {
         in.report.fail(where, "GP_config.txt names " + word + ", which " + problem + ": " +
-                                  failedStart(stopLine(shown, "REASON"), notLoaded, ", REASON in the system loader's words"),
+                                  failedStart(stopLine(shown, "REASON"), notLoaded,
+                                              ", REASON in the system loader's words"),
                        fix);
         return;
     }
