@@ -1,6 +1,8 @@
 // grapnel_mm without Metamod: the engine loads it as the game, and it loads
 // the game library named by the first word of addons/GrapnelMod/GP_config.txt
-// from the mod's dlls folder. Reports the lines the plugin prints at start-up.
+// from the mod's dlls folder. Reports the lines the plugin prints at start-up:
+// its own on standard output, and those it writes through the engine, which
+// the engine shows only in developer mode.
 #include <cctype>
 
 #include "install.h"
@@ -18,6 +20,17 @@ const char* const kStop = "{GrapnelMod} The server cannot run without its game l
 std::string quoted(const std::string& a) { return "\"" + a + "\""; }
 std::string quoted(const std::string& a, const std::string& b) { return quoted(a) + ", " + quoted(b); }
 
+// The closing line of a start that cannot use the library, and why.
+std::string stopLine(const std::string& library, const std::string& reason) {
+    return "{GrapnelMod} The server cannot run without its game library " + library + " (" + reason + "); exiting.";
+}
+
+// A failed load: the banner and the closing line on standard output, with
+// the alert lines that developer mode shows between them.
+std::string failedStart(const std::string& stop, const std::string& alerts, const std::string& note = "") {
+    return "at start-up " + quoted(kBanner, stop) + note + " (developer mode shows " + alerts + " between them)";
+}
+
 // The first whitespace-delimited word, as the plugin reads it.
 std::string firstWord(const std::string& text) {
     size_t i = 0;
@@ -31,7 +44,8 @@ std::string firstWord(const std::string& text) {
 std::string gameLibraryName(Install& in, System s) {
     const std::string here = gameLibraryHere(in, s);
     if (!here.empty()) return here;
-    return s == System::Linux ? "cs.so or cs_i386.so, neither of which is in dlls" : "mp.dll, which is not in dlls";
+    return s == System::Linux ? "cs.so or cs_i386.so, neither of which is a game library in dlls"
+                              : "mp.dll, which is not a game library in dlls";
 }
 
 // GP_config.txt missing: --fix writes it, naming the game library of a system
@@ -82,44 +96,54 @@ void checkSystem(Install& in, System s) {
     std::string relative = "dlls/" + word;
     for (char& c : relative)
         if (c == '\\') c = '/';
-    const std::string notFound = quoted(kBanner, "{GrapnelMod} File " + shown + " not found!") + ", " +
-                                 quoted("{GrapnelMod} Can't get mod's GetEntityAPI!",
-                                        "{GrapnelMod} Can't get mod's GiveFnptrsToDll!") +
-                                 ", " + quoted(kStop);
+    const std::string notLoaded = quoted("{GrapnelMod} File " + shown + " not found!") + ", " +
+                                  quoted("{GrapnelMod} Can't get mod's GetEntityAPI!",
+                                         "{GrapnelMod} Can't get mod's GiveFnptrsToDll!");
     const std::string fix = "make the first word of GP_config.txt the game library in " + in.modName + sep +
                             "dlls (" + gameLibraryName(in, s) + ")";
-    const Found lib = shown.size() >= kPathBuffer ? Found{} : lookUp(in.mod, relative, s, in.options.host);
+    const bool fits = shown.size() < kPathBuffer;
+    const Found lib = fits ? lookUp(in.mod, relative, s, in.options.host) : Found{};
     if (lib.what != Found::Here || !isFile(lib.path)) {
         in.report.fail(where, "GP_config.txt names " + word + ", not in " + in.modName + sep + "dlls" +
-                                  (lib.what == Found::OtherCase ? " in this case" : "") + ": at start-up " + notFound,
+                                  (lib.what == Found::OtherCase ? " in this case" : "") + ": " +
+                                  failedStart(stopLine(shown, fits ? "no such file"
+                                                                   : "the path is longer than 255 characters"),
+                                              notLoaded),
                        fix);
         return;
     }
     const Library& library = in.library(lib.path);
     const std::string problem = kindProblem(in, library, s);
     if (!problem.empty()) {
-        in.report.fail(where, "GP_config.txt names " + word + ", which " + problem + ": at start-up " + notFound, fix);
+        in.report.fail(where, "GP_config.txt names " + word + ", which " + problem + ": " +
+                                  failedStart(stopLine(shown, "REASON"), notLoaded,
+                                              ", REASON in the system loader's words"),
+                       fix);
         return;
     }
     const Role role = roleOf(lib.path, library.info);
     const bool getEntityApi = library.info.exportsName("GetEntityAPI");
     const bool giveFnptrs = library.info.exportsName("GiveFnptrsToDll");
-    std::string printed = quoted(kBanner, "{GrapnelMod} Loaded " + shown + ".");
-    if (!getEntityApi) printed += ", " + quoted("{GrapnelMod} Can't get mod's GetEntityAPI!");
-    if (!giveFnptrs) printed += ", " + quoted("{GrapnelMod} Can't get mod's GiveFnptrsToDll!");
+    std::string alerts = quoted("{GrapnelMod} Loaded " + shown + ".");
+    if (!getEntityApi) alerts += ", " + quoted("{GrapnelMod} Can't get mod's GetEntityAPI!");
+    if (!giveFnptrs) alerts += ", " + quoted("{GrapnelMod} Can't get mod's GiveFnptrsToDll!");
     if (role == Role::Grapnel) {
         in.report.fail(where, "GP_config.txt names grapnel_mm itself: it would stand in front of itself",
                        fix);
         return;
     }
     if (!getEntityApi || !giveFnptrs) {
-        in.report.fail(where, "GP_config.txt names " + word + ", " + roleName(role) + ", not a game library: at start-up " +
-                                  printed + ", " + quoted(kStop),
+        const std::string missing = std::string("no ") + (getEntityApi ? "" : "GetEntityAPI") +
+                                    (getEntityApi || giveFnptrs ? "" : " and no ") +
+                                    (giveFnptrs ? "" : "GiveFnptrsToDll") + " entry point";
+        in.report.fail(where, "GP_config.txt names " + word + ", " + roleName(role) + ", not a game library: " +
+                                  failedStart(stopLine(shown, missing), alerts),
                        fix);
         return;
     }
     in.report.ok(where, "GP_config.txt names " + word + ", " + roleName(role) + " (" + library.info.describe() +
-                            "); at start-up the plugin prints " + printed);
+                            "); at start-up the plugin prints " + quoted(kBanner) + " (developer mode adds " + alerts +
+                            ")");
     checkRuntime(in, lib.path, library.info, s);
 }
 

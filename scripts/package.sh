@@ -155,43 +155,55 @@ line_ends() {  # line_ends SYSTEM FILE
   return 0
 }
 
+# The files an admin or player edits ship as the pack's defaults, at their
+# paths below addons/nuv/defaults/: unpacking never replaces one of theirs,
+# and nuvdm-check --fix writes a default to its place only where the file is
+# missing.
+defaults=addons/nuv/defaults
 write_texts() {  # write_texts SYSTEM MODFOLDER
-  local system=$1 mod=$2 word=cs_i386.so plugins amxx
-  mkdir -p "$mod/addons/metamod" "$mod/addons/GrapnelMod" "$mod/addons/nuv/docs"
+  local system=$1 mod=$2 word=cs.so sysword=linux plugins def="$2/$defaults"
+  mkdir -p "$def/addons/metamod" "$def/addons/GrapnelMod" "$mod/addons/nuv/docs"
   if [ "$system" = windows ]; then
-    word=mp.dll
+    word=mp.dll sysword=win32
     plugins=$'win32 addons\\grapnel\\dlls\\grapnel_mm.dll\nwin32 addons\\rix\\dlls\\rix_mm.dll'
-    amxx='win32 addons\amxmodx\dlls\amxmodx_mm.dll'
   else
     plugins=$'linux addons/grapnel/dlls/grapnel_mm_i386.so\nlinux addons/rix/dlls/rix_mm_i386.so'
-    amxx='linux addons/amxmodx/dlls/amxmodx_mm_i386.so'
   fi
 
-  # Metamod's plugin list: one "<system> <path below the mod folder>" line per library.
-  cat >"$mod/addons/metamod/plugins.ini" <<EOF
-; Metamod plugins of the NUV DM pack. Each line: the system ($system), then
-; the library's path below the mod folder. Lines starting with ; are comments.
-; Unpacking the pack again replaces this file: keep the lines of the other
-; Metamod plugins you load here as well, for example AMX Mod X:
-;   $amxx
+  # Metamod's plugin list: one "<system> <path below the mod folder>" line per
+  # library. The comments name no other plugin's library: --fix takes a line
+  # naming one, even a comment, as that plugin's line.
+  cat >"$def/addons/metamod/plugins.ini" <<EOF
+; Metamod's plugin list. Each line: the system ($sysword), then the library's
+; path below the mod folder. Lines starting with ; are comments.
+; Add the lines of the other Metamod plugins you load. Unpacking the NUV DM
+; pack never replaces this file; nuvdm-check --fix adds the pack's lines
+; where they are missing and leaves every other line as it is.
 $plugins
 EOF
 
   # grapnel_mm without Metamod reads the game library's name from the first word.
-  cat >"$mod/addons/GrapnelMod/GP_config.txt" <<EOF
-$word
-
+  {
+    printf '%s\n\n' "$word"
+    cat <<'EOF'
 The first word of this file names the game library in the mod's dlls folder
 that grapnel_mm loads when the engine runs it in place of the game library
 (without Metamod). Everything after the first word is ignored.
 EOF
+    if [ "$system" = linux ]; then
+      cat <<'EOF'
+Today's servers have dlls/cs.so, older ones dlls/cs_i386.so: nuvdm-check --fix
+writes this file, where it is missing, with the name the server has.
+EOF
+    fi
+  } >"$def/addons/GrapnelMod/GP_config.txt"
 
   # The menu saves only in a mod folder that already holds dm_userconfig.cfg;
   # Save replaces this stand-in with the real settings.
   if [ "$system" = windows ]; then
-    printf '// NUV DM settings: start NUVDM_Menu.exe in this folder and press SAVE SETTINGS.\n' >"$mod/dm_userconfig.cfg"
+    printf '// NUV DM settings: start NUVDM_Menu.exe in this folder and press SAVE SETTINGS.\n' >"$def/dm_userconfig.cfg"
   else
-    printf '// NUV DM settings: run ./nuvdm-menu --save in this folder (see addons/nuv/README.md).\n' >"$mod/dm_userconfig.cfg"
+    printf '// NUV DM settings: run ./nuvdm-menu --save in this folder (see addons/nuv/README.md).\n' >"$def/dm_userconfig.cfg"
   fi
 
   cat >"$mod/addons/nuv/readme.txt" <<EOF
@@ -200,11 +212,17 @@ NUV DM pack $version
 The menu writes its enable files into this folder when it saves:
 dm_enable.cfg and dm_enable_ffa.cfg. Keep this folder.
 
+defaults/ holds the pack's versions of the files that are yours once they
+are in place (Metamod's plugin list, dm_userconfig.cfg, GP_config.txt), each
+at its path below the mod folder. Unpacking the pack never replaces yours;
+nuvdm-check --fix writes a default only where the file is missing.
+
 How to install and use the pack: README.md beside this file, and the docs
 folder.
 EOF
 
-  for f in addons/metamod/plugins.ini addons/GrapnelMod/GP_config.txt dm_userconfig.cfg addons/nuv/readme.txt; do
+  for f in "$defaults/addons/metamod/plugins.ini" "$defaults/addons/GrapnelMod/GP_config.txt" \
+           "$defaults/dm_userconfig.cfg" addons/nuv/readme.txt; do
     line_ends "$system" "$mod/$f"
   done
 

@@ -126,13 +126,20 @@ const Fault kFaults[] = {
          in.copy(NUVDM_CHECK_RIX, "dlls/tweaks" + kExt);
          in.write("addons/GrapnelMod/GP_config.txt", "tweaks" + kExt);
      },
-     "standalone", "{GrapnelMod} Can't get mod's GetEntityAPI!", nullptr},
+     "standalone", "(no GetEntityAPI entry point); exiting.\" (developer mode shows \"{GrapnelMod} Loaded", nullptr},
     {"StandaloneNamingAMissingLibrary",
      [](const Installation& in) {
          in.pointLibListAt(kPaths.grapnel);
          in.write("addons/GrapnelMod/GP_config.txt", "nothing" + kExt + " rest");
      },
-     "standalone", "not found!", nullptr},
+     "standalone", "(no such file); exiting.\" (developer mode shows \"{GrapnelMod} File", nullptr},
+    {"StandaloneNamingALibraryTheLoaderRefuses",
+     [](const Installation& in) {
+         in.pointLibListAt(kPaths.grapnel);
+         in.write(std::string("dlls/") + kPaths.gameLibrary, checktest::kLinuxHost ? checktest::elfHeader(kBitsOther)
+                                                                      : checktest::peHeader(kBitsOther));
+     },
+     "standalone", "(REASON); exiting.\", REASON in the system loader's words", nullptr},
 };
 
 void PrintTo(const Fault& f, std::ostream* os) { *os << f.name; }
@@ -180,7 +187,9 @@ TEST(CheckInstall, StandaloneTellsWhatThePluginPrintsAtStartUp) {
     const char sep = checktest::kLinuxHost ? '/' : '\\';
     const std::string loaded = std::string("\"{GrapnelMod} Loaded cstrike") + sep + "dlls" + sep +
                                kPaths.gameLibrary + ".\"";
-    EXPECT_NE(find(r, Status::Ok, "standalone", "\"Loaded GrapnelMod - not using metamod.\", " + loaded), nullptr)
+    EXPECT_NE(find(r, Status::Ok, "standalone",
+                   "\"Loaded GrapnelMod - not using metamod.\" (developer mode adds " + loaded + ")"),
+              nullptr)
         << checktest::text(r);
     // Without Metamod the tweaks plugin does not run; the list is not needed.
     EXPECT_NE(find(r, Status::Warn, "liblist.gam:", "rix_mm does not run"), nullptr);
@@ -231,7 +240,7 @@ const Advice kAdvice[] = {
          in.pointLibListAt(kPaths.grapnel);
          in.remove("dlls/cs_i386.so");
      },
-     Status::Fail, "standalone", "not found!", "(cs.so or cs_i386.so, neither of which is in dlls)"},
+     Status::Fail, "standalone", "not found!", "(cs.so or cs_i386.so, neither of which is a game library in dlls)"},
     {"OlderMetamodIsMetamod", true,
      [](const Installation& in) {
          in.remove(kPaths.metamod);

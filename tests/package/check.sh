@@ -5,9 +5,13 @@
 # For each: the layout and only the system's own files; the kind of every
 # program and library (ELF32 i386 shared objects and static executables,
 # PE32 i386 DLLs, window and console programs); stripped, each with a debug
-# link that the debug archive's file matches; Metamod's plugin list naming
-# shipped files; GP_config.txt naming the system's game library; the shipped
-# documents' links resolving inside the archive, and no developer material.
+# link that the debug archive's file matches; no file that an admin or
+# player edits at its real place (they ship as defaults below
+# addons/nuv/defaults/); the default plugin list naming shipped files and
+# holding no commented plugin line (--fix would leave that plugin off); the
+# default GP_config.txt naming the system's game library; the text files'
+# line ends (CR LF on Windows); the shipped documents' links resolving inside
+# the archive, and no developer material.
 # Prints every fault found and exits 1 when there is one.
 set -euo pipefail
 
@@ -99,15 +103,25 @@ check_debug() {  # check_debug FILE NAME DEBUGFOLDER
 }
 
 # --- Metamod's plugin list --------------------------------------------------
-check_plugins() {  # check_plugins MODFOLDER SYSTEM
-  local mod=$1 system=$2 word=linux lib_ending=.so ini="$1/addons/metamod/plugins.ini" file plugin
+defaults=addons/nuv/defaults
+# check_plugins MODFOLDER SYSTEM: the default list, whose paths are below the
+# mod folder as at its real place.
+check_plugins() {
+  local mod=$1 system=$2 word=linux lib_ending=.so ini="$1/$defaults/addons/metamod/plugins.ini" file plugin first
   [ "$system" = windows ] && word=win32 lib_ending=.dll
   [ -f "$ini" ] || return 0
-  [ "$system" = linux ] && grep -q $'\r' "$ini" && fault "plugins.ini: carriage returns in the lines"
   local -A seen=()
   while read -r sys path rest || [ -n "${sys:-}" ]; do
     sys=${sys%$'\r'} path=${path%$'\r'} rest=${rest%$'\r'}
-    case "$sys" in ''|\;*|//*) continue ;; esac
+    case "$sys" in
+      \;*|//*)
+        # A comment naming a library is taken by nuvdm-check --fix as the
+        # admin's choice to keep that plugin off: the default holds none.
+        read -r first _ <<<"$(sed -E 's|^[[:space:];/]*||' <<<"$sys $path")"
+        case "${first,,}" in linux|win32) fault "plugins.ini: a commented plugin line: $sys $path $rest" ;; esac
+        continue ;;
+      '') continue ;;
+    esac
     [ -z "${rest:-}" ] || fault "plugins.ini: more than a system and a path: $sys $path $rest"
     [ "$sys" = "$word" ] || { fault "plugins.ini: a '$sys' line in the $system archive: $path"; continue; }
     case "$path" in *"$lib_ending") ;; *) fault "plugins.ini: $sys line names no $lib_ending file: $path" ;; esac
@@ -180,8 +194,9 @@ check_archive() {  # check_archive ARCHIVE
   (cd "$dbgroot" && cmake -E tar xf "$debug")
   mod="$game/cstrike"
 
-  local required=(cstrike/dm_userconfig.cfg cstrike/addons/metamod/plugins.ini
-                  cstrike/addons/GrapnelMod/GP_config.txt cstrike/addons/nuv/readme.txt
+  # The files an admin or player edits, by their real paths below cstrike/.
+  local edited=(addons/metamod/plugins.ini dm_userconfig.cfg addons/GrapnelMod/GP_config.txt)
+  local required=("${edited[@]/#/cstrike/$defaults/}" cstrike/addons/nuv/readme.txt
                   cstrike/addons/nuv/README.md cstrike/addons/nuv/docs/grapnel.md
                   cstrike/addons/nuv/docs/rix.md cstrike/addons/nuv/docs/menu.md)
   # Programs and libraries: archive path and kind.
@@ -189,7 +204,7 @@ check_archive() {  # check_archive ARCHIVE
   if [ "$system" = linux ]; then
     binaries=([cstrike/addons/grapnel/dlls/grapnel_mm_i386.so]=so [cstrike/addons/rix/dlls/rix_mm_i386.so]=so
               [cstrike/nuvdm-check]=exe [cstrike/nuvdm-menu]=exe)
-    word=cs_i386.so
+    word=cs.so
   else
     binaries=([cstrike/addons/grapnel/dlls/grapnel_mm.dll]=dll [cstrike/addons/rix/dlls/rix_mm.dll]=dll
               [cstrike/NUVDM_Menu.exe]=gui [cstrike/nuvdm-menu.exe]=console [cstrike/nuvdm-check.exe]=console)
@@ -225,10 +240,37 @@ check_archive() {  # check_archive ARCHIVE
   find "$mod/addons/nuv" \( -name host.md -o -name platform.md -o -name '*.png' \) |
     sed "s|^$game/|check: $base: developer material: |" | grep . >&2 && faults=$((faults + 1))
 
+  # Unpacking replaces what the archive holds: nothing of an admin's or a
+  # player's, and outside addons/nuv/ nothing but the pack's own programs and
+  # libraries. The menu writes its enable files into addons/nuv/.
+  for f in "${edited[@]}"; do
+    [ -e "$mod/$f" ] && fault "$base: cstrike/$f at its real place: unpacking would replace the admin's (ship it below cstrike/$defaults/)"
+  done
+  while IFS= read -r name; do
+    case "$name" in
+      cstrike/addons/nuv/dm_enable.cfg|cstrike/addons/nuv/dm_enable_ffa.cfg)
+        fault "$base: $name, which the menu writes: unpacking would replace the player's" ;;
+      cstrike/addons/nuv/*) ;;
+      *) [ -n "${binaries[$name]:-}" ] || [[ " ${edited[*]} " == *" ${name#cstrike/} "* ]] ||
+           fault "$base: $name: outside cstrike/addons/nuv/ only the pack's programs and libraries ship" ;;
+    esac
+  done < <(cd "$game" && find cstrike -type f | LC_ALL=C sort)
+
+  # Text files: CR LF ends for a Windows player's Notepad, LF on Linux.
+  while IFS= read -r f; do
+    name=${f#"$game"/}
+    if [ "$system" = windows ]; then
+      [ "$(tr -cd '\n' <"$f" | wc -c)" = "$(grep -c $'\r$' "$f")" ] && [ -z "$(tail -c 1 "$f")" ] ||
+        fault "$base: $name: lines without CR LF ends"
+    else
+      grep -q $'\r' "$f" && fault "$base: $name: carriage returns in the lines"
+    fi
+  done < <(find "$mod/$defaults" "$mod/addons/nuv/readme.txt" -type f | LC_ALL=C sort)
+
   check_plugins "$mod" "$system"
 
   # The hook plugin's standalone configuration names this system's game library.
-  config="$mod/addons/GrapnelMod/GP_config.txt"
+  config="$mod/$defaults/addons/GrapnelMod/GP_config.txt"
   if [ -f "$config" ]; then
     local first
     first=$(tr -s ' \t\r\n' '\n\n\n\n' <"$config" | sed -n '/./{p;q;}')

@@ -127,6 +127,10 @@ expect_fault() {  # expect_fault ARCHIVE NAME EDIT TEXT
 # restrip FILE: FILE rebuilt from SOURCE with its debug file and link, as package.sh does.
 restrip='restrip() { objcopy --only-keep-debug "$2" "$dbg/$1.debug"; (cd "$(dirname "$dbg/$1")" && objcopy --strip-all --add-gnu-debuglink="$(basename "$1").debug" "$2" "$OLDPWD/$1"); }'
 
+# The defaults of the files an admin edits, as the edits below name them.
+defaults=addons/nuv/defaults
+ini=$defaults/addons/metamod/plugins.ini gp=$defaults/addons/GrapnelMod/GP_config.txt
+
 # The Linux archive.
 gcc -g -shared -fPIC "$work/lib.c" -o "$work/lib64.so"
 gcc -m32 -g "$work/main.c" -o "$work/dynamic"
@@ -139,14 +143,23 @@ expect_fault "$linux" stale-debug 'cp "$dbg/addons/rix/dlls/rix_mm_i386.so.debug
 expect_fault "$linux" no-debug 'rm "$dbg/addons/rix/dlls/rix_mm_i386.so.debug"' "the debug archive has no cstrike/addons/rix/dlls/rix_mm_i386.so.debug"
 expect_fault "$linux" windows-dll "cp '$win/rix_mm.dll' addons/rix/dlls/" "a Windows file in the Linux archive"
 expect_fault "$linux" not-executable "chmod -x nuvdm-check" "nuvdm-check: not executable"
-expect_fault "$linux" ini-missing-file "sed -i 's|rix/dlls/rix_mm_i386.so|rix/rix_mm_i386.so|' addons/metamod/plugins.ini" \
+expect_fault "$linux" ini-missing-file "sed -i 's|rix/dlls/rix_mm_i386.so|rix/rix_mm_i386.so|' $ini" \
   "linux line names addons/rix/rix_mm_i386.so, not in the archive"
-expect_fault "$linux" ini-win32-line "echo 'win32 addons\\grapnel\\dlls\\grapnel_mm.dll' >>addons/metamod/plugins.ini" \
+expect_fault "$linux" ini-win32-line "echo 'win32 addons\\grapnel\\dlls\\grapnel_mm.dll' >>$ini" \
   "a 'win32' line in the linux archive"
-expect_fault "$linux" ini-no-hook "sed -i '/grapnel/d' addons/metamod/plugins.ini" "no line loads grapnel_mm"
-expect_fault "$linux" windows-config "printf 'mp.dll\n' >addons/GrapnelMod/GP_config.txt" \
-  "first word 'mp.dll', not the linux game library cs_i386.so"
-expect_fault "$linux" no-config "rm addons/GrapnelMod/GP_config.txt" "missing or empty: cstrike/addons/GrapnelMod/GP_config.txt"
+expect_fault "$linux" ini-no-hook "sed -i '/grapnel/d' $ini" "no line loads grapnel_mm"
+expect_fault "$linux" ini-commented-amxx "echo '; linux addons/amxmodx/dlls/amxmodx_mm_i386.so' >>$ini" \
+  "a commented plugin line"
+expect_fault "$linux" old-library-name "printf 'cs_i386.so\n' >$gp" \
+  "first word 'cs_i386.so', not the linux game library cs.so"
+expect_fault "$linux" no-config "rm $gp" "missing or empty: cstrike/$gp"
+expect_fault "$linux" admin-plugin-list "mkdir -p addons/metamod && cp $ini addons/metamod/" \
+  "cstrike/addons/metamod/plugins.ini at its real place"
+expect_fault "$linux" server-cfg "echo 'rix_longjump 1' >server.cfg" \
+  "cstrike/server.cfg: outside cstrike/addons/nuv/ only"
+expect_fault "$linux" enable-file "echo csdm_enable >addons/nuv/dm_enable.cfg" "which the menu writes"
+expect_fault "$linux" crlf-default "sed -i 's/\$/\\r/' $defaults/dm_userconfig.cfg" \
+  "dm_userconfig.cfg: carriage returns in the lines"
 expect_fault "$linux" readme-link "echo 'See [the window](docs/menu-window.png).' >>addons/nuv/README.md" \
   "link to docs/menu-window.png, not in the archive"
 expect_fault "$linux" readme-windows-file "echo 'Start NUVDM_Menu.exe.' >>addons/nuv/README.md" "names a file of the other system"
@@ -159,9 +172,13 @@ expect_fault "$windows" window-check "cp NUVDM_Menu.exe nuvdm-check.exe" "nuvdm-
 expect_fault "$windows" dll-as-menu "cp addons/rix/dlls/rix_mm.dll NUVDM_Menu.exe" "NUVDM_Menu.exe: a DLL"
 expect_fault "$windows" text-dll "echo hello >addons/grapnel/dlls/grapnel_mm.dll" "grapnel_mm.dll: not a Windows"
 expect_fault "$windows" linux-library "cp '$lin/rix_mm_i386.so' addons/rix/dlls/" "a Linux file in the Windows archive"
-expect_fault "$windows" ini-no-windows-hook "sed -i '/grapnel/d' addons/metamod/plugins.ini" "no line loads grapnel_mm"
-expect_fault "$windows" linux-config "printf 'cs_i386.so\r\n' >addons/GrapnelMod/GP_config.txt" \
-  "first word 'cs_i386.so', not the windows game library mp.dll"
+expect_fault "$windows" ini-no-windows-hook "sed -i '/grapnel/d' $ini" "no line loads grapnel_mm"
+expect_fault "$windows" linux-config "printf 'cs.so\r\n' >$gp" \
+  "first word 'cs.so', not the windows game library mp.dll"
+expect_fault "$windows" user-config "cp $defaults/dm_userconfig.cfg ." "cstrike/dm_userconfig.cfg at its real place"
+expect_fault "$windows" ini-commented-hook "printf '//Win32 addons/podbot/podbot_mm.dll\\r\\n' >>$ini" \
+  "a commented plugin line"
+expect_fault "$windows" lf-default "sed -i 's/\r\$//' $ini" "plugins.ini: lines without CR LF ends"
 expect_fault "$windows" readme-linux-file "echo 'Run ./hlds_run.' >>addons/nuv/README.md" "names a file of the other system"
 
 echo "$passes passed, $failures failed"

@@ -1,6 +1,8 @@
 // A tiny Metamod plugin for the host's own tests: it logs its entry points,
 // hooks a few game-library and engine calls with result codes the test sets,
-// and reports what the driver handed it.
+// and reports what the driver handed it. Built under another name
+// (TEST_PLUGIN_NAME, TEST_PLUGIN_TAG) it stands in for an admin's other
+// Metamod plugin in the install tests: left alone, its hooks change nothing.
 #include <cstdio>
 #include <cstring>
 
@@ -14,8 +16,13 @@ enginefuncs_t g_eng;
 meta_globals_t* g_meta = nullptr;
 mutil_funcs_t* g_util = nullptr;
 
-plugin_info_t g_info = {META_INTERFACE_VERSION, "HostTest", "1.0", "2026-12-08", "nuvdm",
-                        "", "HOSTTEST", PT_ANYTIME, PT_ANYTIME};
+#ifndef TEST_PLUGIN_NAME
+#define TEST_PLUGIN_NAME "HostTest"
+#define TEST_PLUGIN_TAG "HOSTTEST"
+#endif
+
+plugin_info_t g_info = {META_INTERFACE_VERSION, TEST_PLUGIN_NAME, "1.0", "2026-12-08", "nuvdm",
+                        "", TEST_PLUGIN_TAG, PT_ANYTIME, PT_ANYTIME};
 
 void note(const char* what) {
   size_t n = strlen(g_ctl.log);
