@@ -449,6 +449,8 @@ for variant in "${variants[@]}"; do
   n=$((n + 1))
   if [ "$system" = linux ]; then
     (cd "$server" && bash -ec "$variant") >"$work/step.out" 2>&1 || fail "'$variant': $(cat "$work/step.out")"
+    ! grep -qv $'\r$' "$server/cstrike/liblist.gam" && pass "standalone variant $((n)): liblist.gam keeps its CR LF ends" ||
+      fail "standalone variant $n: liblist.gam lost CR LF ends: $(od -c "$server/cstrike/liblist.gam" | tail -n 4)"
   else
     # The README's second line is for a copy beside the game library.
     case "$variant" in *'"dlls\'*) cp "$server/cstrike/addons/grapnel/dlls/grapnel_mm.dll" "$server/cstrike/dlls/" ;; esac
