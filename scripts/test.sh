@@ -41,7 +41,18 @@ if [ ${#need[@]} -gt 0 ]; then
     echo "apt-get update failed (try $try of 3)" >&2
     sleep $((try * 10))
   done
-  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  apt_install() { apt-get install -y -qq --no-install-recommends "$@" "${need[@]}" >/dev/null; }
+  if ! apt_install; then
+    # When the security suite's i386 index could not be read, its amd64
+    # libraries are newer than any i386 build apt knows of, and the i386
+    # packages (which must match them) cannot be installed: take both
+    # architectures from the main suite instead, for this install only.
+    echo "installing again with the security suite's packages held back" >&2
+    pref=$(mktemp)
+    printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' >"$pref"
+    apt_install -o Dir::Etc::Preferences="$pref" || { rm -f "$pref"; exit 1; }
+    rm -f "$pref"
+  fi
 fi
 
 # --- builds ---------------------------------------------------------------
