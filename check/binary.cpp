@@ -68,7 +68,8 @@ std::string BinaryInfo::describe() const {
     if (format == BinaryFormat::Elf && bits) d += std::to_string(bits);
     if (format == BinaryFormat::Pe) d += bits == 64 ? "32+" : "32";
     if (bits == 0) return d + " file (" + damage + ")";
-    d += " " + machineName(format, machine);
+    d += ' ';  // not " " + name: gcc 12 at -O3 warns falsely (restrict) there
+    d += machineName(format, machine);
     if (bigEndian) d += " big-endian";
     if (format == BinaryFormat::Elf) {
         static const char* const kTypes[] = {"file of no type", "object file", "program", "shared object", "core dump"};

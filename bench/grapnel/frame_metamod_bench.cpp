@@ -57,7 +57,7 @@ void BM_MetamodWrapperCallsPerFrame(benchmark::State& state) {
   server.world().addRoom({-1024, -1024, 0}, {1024, 1024, 512});
   std::vector<int> players;
   for (int i = 0; i < kPlayers; ++i) {
-    int id = server.connect("P" + std::to_string(i));
+    int id = server.connect(std::string("P").append(std::to_string(i)));
     server.place(id, {static_cast<float>(i * 64 - 512), 0, 36});
     players.push_back(id);
   }

@@ -92,7 +92,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const std::string name = r.benchmark_name();
       if (r.aggregate_name != "median") continue;
       for (int i = 0; i < 3; ++i) {
-        const std::string lane = "/" + std::to_string(i) + "/";
+        const std::string lane = std::string("/").append(std::to_string(i)).append("/");
         if (name.rfind("BM_WalkMove" + lane, 0) == 0) move[i] = t;
         if (name.rfind("BM_HullTrace" + lane, 0) == 0) trace[i] = t;
       }

@@ -186,7 +186,7 @@ void Painter::drawBox(int row, int col, int height, int width, std::string_view 
     mvaddch(row, right, ACS_URCORNER);
     mvaddch(bottom, col, ACS_LLCORNER);
     mvaddch(bottom, right, ACS_LRCORNER);
-    if (!title.empty() && width > 4) put(row, col + 1, " " + std::string(title) + " ", width - 2);
+    if (!title.empty() && width > 4) put(row, col + 1, std::string(" ").append(title).append(" "), width - 2);
 }
 
 void Painter::drawItem(const Form& form, const Layout& layout, const Item& item, const View& view) {
@@ -234,7 +234,7 @@ void Painter::drawStatus(const Form& form, const Layout& layout) {
     const Control& frame = form.controls()[layout.statusFrame];
     const int top = layout.statusTop, width = layout.cols;
     drawBox(top, 0, kStatusLines + 2, width, frame.caption, true);
-    const std::string name = " " + colourName(box.backColour) + " ";
+    const std::string name = std::string(" ").append(colourName(box.backColour)).append(" ");
     if (width > static_cast<int>(name.size()) + 14)
         put(top, width - 2 - static_cast<int>(name.size()), name, static_cast<int>(name.size()));
 

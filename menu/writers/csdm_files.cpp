@@ -115,8 +115,11 @@ const PluginLine kDetailedTail[] = {
 };
 
 void detailedLine(LineWriter& w, bool wanted, std::string_view file, std::string_view comment) {
-    w.plain(wanted ? padded(file, kDetailedColumn, comment)
-                   : padded(";" + std::string(file), kDetailedColumn, comment));
+    // Appended rather than ";" + file: gcc 12 at -O3 warns falsely (restrict)
+    // inside operator+ of a short literal and a string.
+    std::string name(wanted ? "" : ";");
+    name.append(file);
+    w.plain(padded(name, kDetailedColumn, comment));
 }
 
 void detailedRows(LineWriter& w, const Form& f, const PluginLine* begin, const PluginLine* end) {

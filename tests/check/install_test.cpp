@@ -270,7 +270,7 @@ const Advice kAdvice[] = {
     {"AmxInAComment", false,
      [](const Installation& in) {
          in.copy(NUVDM_CHECK_RIX, kPaths.amx);
-         in.writePluginList(";" + hostLine(kPaths.amx));
+         in.writePluginList(std::string(";").append(hostLine(kPaths.amx)));
      },
      Status::Warn, "addons/metamod/plugins.ini", "AMX Mod X is installed",
      "line 5 names it, but Metamod skips that line: make it read "},
