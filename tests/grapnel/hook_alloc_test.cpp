@@ -219,7 +219,7 @@ TEST(HookAllocation, ThirtyTwoPlayersHookingAndReleasingAllocateNothing) {
   std::vector<int> ids;
   for (int i = 0; i < 32; ++i) {
     float angle = static_cast<float>(i) * 11.25f;
-    int id = s.Join("P" + std::to_string(i), {static_cast<float>((i % 8) * 100 - 350),
+    int id = s.Join(std::string("P").append(std::to_string(i)), {static_cast<float>((i % 8) * 100 - 350),
                                               static_cast<float>((i / 8) * 100 - 150), 36},
                     {-30, angle, 0});
     ids.push_back(id);

@@ -391,8 +391,10 @@ TEST(HookFire, RoundStartReleasesEverySlotUpToTheLast) {
     s.Frozen();
     s.Cvar("GP_hook_instant", "1");
     std::vector<int> ids;
-    for (int i = 0; i < maxClients; ++i)
-      ids.push_back(s.Join("P" + std::to_string(i), {static_cast<float>(i * 100), 0, kEye}, {-90, 0, 0}));
+    for (int i = 0; i < maxClients; ++i) {
+      const host::Vec3 at{static_cast<float>(i * 100), 0, kEye};
+      ids.push_back(s.Join(std::string("P").append(std::to_string(i)), at, {-90, 0, 0}));
+    }
     ASSERT_EQ(ids.back(), maxClients);
     for (int id : ids) s.Command(id, "+hook");
     for (int id : ids) ASSERT_TRUE(s.Attached(id)) << "slot " << id;
