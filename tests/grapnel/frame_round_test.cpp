@@ -117,4 +117,29 @@ TEST_F(FrameRound, OtherLinesReleaseNothing) {
   EXPECT_EQ(s.HookCount(), 0);
 }
 
+// Under Metamod the plugin's alert hook answers every level but at_logged
+// with MRES_IGNORED, unread, and every at_logged line, event or not, with
+// MRES_HANDLED; only the logged round line releases the hooks.
+TEST_F(FrameRound, AlertHookAnswersByLevel) {
+  hookBoth();
+  auto hook = s.sv.plugins().at(0)->eng.pfnAlertMessage;
+  ASSERT_NE(hook, nullptr);
+  meta_globals_t* meta = s.sv.metaGlobals();
+  for (int level : {at_notice, at_console, at_aiconsole, at_warning, at_error}) {
+    SCOPED_TRACE(level);
+    meta->mres = MRES_UNSET;
+    hook(static_cast<ALERT_TYPE>(level), const_cast<char*>("%s"), "World triggered \"Round_Start\"\n");
+    EXPECT_EQ(meta->mres, MRES_IGNORED);
+  }
+  EXPECT_EQ(s.HookCount(), 2);
+  meta->mres = MRES_UNSET;
+  hook(at_logged, const_cast<char*>("%s"), "World triggered \"Round_Draw\"\n");
+  EXPECT_EQ(meta->mres, MRES_HANDLED);
+  EXPECT_EQ(s.HookCount(), 2);
+  meta->mres = MRES_UNSET;
+  hook(at_logged, const_cast<char*>("%s"), "World triggered \"Round_Start\"\n");
+  EXPECT_EQ(meta->mres, MRES_HANDLED);
+  EXPECT_EQ(s.HookCount(), 0);
+}
+
 }  // namespace

@@ -221,7 +221,26 @@ TEST_F(FrameStandalone, GameEngineCallsPassThePluginsWrappers) {
   EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnClientCommand)), plugin);
   EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnGetPlayerWONId)), plugin);
   EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnGetPlayerAuthId)), plugin);
+  // The engine patched in place is the table compared with here, so the
+  // entries the engine keeps are also held to lie outside the plugin.
   EXPECT_EQ(gameEngine->pfnEngineFprintf, server.gameEngineTable()->pfnEngineFprintf);
+  ASSERT_NE(gameEngine->pfnEngineFprintf, nullptr);
+  const std::string host = LibraryOf(reinterpret_cast<void*>(server.engineTable()->pfnTraceLine));
+  EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnEngineFprintf)), host)
+      << "pfnEngineFprintf stays the engine's own";
+  EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnInfo_RemoveKey)), host);
+  EXPECT_EQ(LibraryOf(reinterpret_cast<void*>(gameEngine->pfnVoice_SetClientListening)), host);
+  // The game's own fprintf reaches the engine as the engine's call.
+  FILE* file = tmpfile();
+  ASSERT_NE(file, nullptr);
+  int fprintfs = server.engineCalls("pfnEngineFprintf");
+  gameEngine->pfnEngineFprintf(file, const_cast<char*>("%s %d\n"), "fprintf", 7);
+  EXPECT_EQ(server.engineCalls("pfnEngineFprintf"), fprintfs + 1);
+  char written[32] = {};
+  rewind(file);
+  EXPECT_NE(fgets(written, sizeof written, file), nullptr);
+  fclose(file);
+  EXPECT_STREQ(written, "fprintf 7\n");
   EXPECT_EQ(gameEngine->pfnInfo_RemoveKey, server.gameEngineTable()->pfnInfo_RemoveKey);
   EXPECT_EQ(gameEngine->pfnGetPlayerStats, server.gameEngineTable()->pfnGetPlayerStats);
   EXPECT_EQ(gameEngine->pfnVoice_SetClientListening, server.gameEngineTable()->pfnVoice_SetClientListening);
@@ -264,6 +283,26 @@ TEST_F(FrameStandalone, BlendingLookUpReachesTheGameLibrary) {
   float matrix[3][4] = {};
   EXPECT_EQ(blend(2, &other, matrix, matrix, matrix), 0);
   EXPECT_EQ(other, nullptr);
+
+  // Each argument reaches the game in its own place: the version, the
+  // interface slot, the studio record, the rotation matrix, the bones.
+  void* studio[32] = {};
+  float rotation[3][4] = {};
+  float bones[128][3][4] = {};
+  void* mine = nullptr;
+  for (int version : {1, 2}) {
+    SCOPED_TRACE(version);
+    EXPECT_EQ(blend(version, &mine, studio, rotation, bones), version == 1 ? 1 : 0);
+    int got = 0;
+    void* args[4] = {};
+    server.game().api()->lastBlending(&got, args);
+    EXPECT_EQ(got, version);
+    EXPECT_EQ(args[0], static_cast<void*>(&mine)) << "ppinterface";
+    EXPECT_EQ(args[1], static_cast<void*>(studio)) << "pstudio";
+    EXPECT_EQ(args[2], static_cast<void*>(rotation)) << "rotationmatrix";
+    EXPECT_EQ(args[3], static_cast<void*>(bones)) << "bonetransform";
+  }
+  EXPECT_EQ(mine, server.blendingInterface) << "the game's interface record, filled in";
 }
 
 // The engine hands the two vectors of a baseline as pointers to three

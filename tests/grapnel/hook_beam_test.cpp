@@ -94,6 +94,53 @@ TEST(HookBeam, CounterStrikeColoursFromThePlayerModel) {
   EXPECT_EQ(Color(s, id), kWhite);
 }
 
+// Every Counter-Strike model by name: the five terrorist models red, the
+// four counter-terrorist ones blue, the VIP green, anything else blue.
+TEST(HookBeam, CounterStrikeColourOfEveryModel) {
+  struct Case {
+    const char* model;
+    vec3_t colour;
+  };
+  const Case cases[] = {{"arctic", kRed}, {"leet", kRed},  {"arab", kRed},  {"guerilla", kRed},
+                        {"terror", kRed}, {"sas", kBlue},  {"gsg9", kBlue}, {"gign", kBlue},
+                        {"urban", kBlue}, {"vip", kGreen}, {"gordon", kBlue}, {"terrorist", kBlue},
+                        {"Terror", kBlue}, {"", kBlue}};
+  HookSession s;
+  int id = s.Join("Alice");
+  s.sv.vars(id).team = 3;  // the team number plays no part
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    s.sv.setInfoKey(id, "model", c.model);
+    EXPECT_EQ(Color(s, id), c.colour);
+  }
+}
+
+// The mod folder name picks the colour rules whatever its case; a name that
+// only begins like a known one takes the team number.
+TEST(HookBeam, ModFolderNameInAnyCasePicksTheColourRules) {
+  struct Case {
+    const char* modDir;
+    const char* key;
+    const char* value;
+    vec3_t colour;  // with the player in team 3 (yellow by number)
+  };
+  const Case cases[] = {
+      {"cstrike", "model", "terror", kRed},   {"CSTRIKE", "model", "terror", kRed},
+      {"CStrike", "model", "sas", kBlue},     {"Cstrike", "model", "vip", kGreen},
+      {"firearms", "model", "red1", kRed},    {"FIREARMS", "model", "blue1", kBlue},
+      {"TFC", "topcolor", "5", kRed},         {"Tfc", "topcolor", "80", kGreen},
+      {"cstrike2", "model", "terror", kYellow}, {"tfc_old", "topcolor", "5", kYellow},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.modDir);
+    HookSession s(SessionOptions(c.modDir));
+    int id = s.Join("Alice");
+    s.sv.vars(id).team = 3;
+    s.sv.setInfoKey(id, c.key, c.value);
+    EXPECT_EQ(Color(s, id), c.colour);
+  }
+}
+
 TEST(HookBeam, ColoursInOtherGames) {
   {
     HookSession s(SessionOptions("FireArms"));

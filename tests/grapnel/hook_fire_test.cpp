@@ -105,6 +105,37 @@ TEST(HookFire, TouchRefusesTriggersNonSolidsAndTheOwner) {
   EXPECT_EQ(hook->v.movetype, MOVETYPE_NOCLIP);
 }
 
+// With GP_hook_onlywalls the projectile attaches to the world and to
+// func_wall, both named exactly; every other class, func_wall_toggle
+// included, lets it bounce on. Without the setting all of them hold it.
+TEST(HookFire, OnlyWallsAcceptsTheWorldAndFuncWallOnly) {
+  struct Case {
+    const char* cls;
+    bool wall;
+  };
+  const Case cases[] = {{"worldspawn", true},        {"func_wall", true},    {"func_wall_toggle", false},
+                        {"func_door", false},        {"func_breakable", false}, {"func_train", false},
+                        {"func_door_rotating", false}, {"FUNC_WALL", false}};
+  for (const char* onlyWalls : {"1", "0"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.cls) + " with GP_hook_onlywalls " + onlyWalls);
+      HookSession s;
+      s.Cvar("GP_hook_onlywalls", onlyWalls);
+      int id = s.Join("Alice");
+      s.Command(id, "+hook");
+      edict_t* hook = s.Hook(id);
+      ASSERT_NE(hook, nullptr);
+      edict_t* touched = std::string(c.cls) == "worldspawn"
+                             ? s.sv.edict(0)
+                             : SolidEntity(s, c.cls, {0, 300, 64}, {-32, -8, -32}, {32, 8, 32});
+      Touch(s, touched, hook);
+      const bool holds = c.wall || std::string(onlyWalls) == "0";
+      EXPECT_EQ(hook->v.movetype, holds ? MOVETYPE_NOCLIP : MOVETYPE_BOUNCE);
+      EXPECT_EQ(s.Attached(id), holds);
+    }
+  }
+}
+
 TEST(HookFire, OnlyWallsAndSkyAndGroundRefusals) {
   HookSession s;
   s.sv.world().addSky({-256, -256, 900}, {256, 256, 1000});
@@ -205,6 +236,45 @@ TEST(HookFire, InstantHookAttachesAtOnceOrFailsSilently) {
   EXPECT_NEAR(s.Hook(a)->v.origin.y, 50, 0.5);
 }
 
+// An instant trace that hits nothing (the engine then reports the world at
+// fraction 1) attaches nowhere, sky allowed or not: in a world with nothing
+// in it, and out of the room aiming away from it. The miss counts as a
+// refused fire for the wait, and no entity stays behind.
+TEST(HookFire, InstantHookIntoNothingDoesNotAttach) {
+  for (const char* sky : {"0", "1"}) {
+    for (bool empty : {true, false}) {
+      SCOPED_TRACE(std::string("GP_hook_sky ") + sky + (empty ? ", no world" : ", above the room"));
+      HookSession s;
+      s.Frozen();
+      s.Cvar("GP_hook_instant", "1");
+      s.Cvar("GP_hook_sky", sky);
+      s.Cvar("GP_hook_wait", "0.5");
+      if (empty) s.sv.world().clear();
+      int a = s.Join("Alice", empty ? host::Vec3{0, 0, kEye} : host::Vec3{0, 0, 2000}, {-90, 0, 0});
+      ASSERT_FLOAT_EQ(s.sv.trace({0, 0, 2100}, {0, 0, 12340}).flFraction, 1.0f);
+      const int entities = s.sv.entityCount();
+      s.Command(a, "+hook");
+      EXPECT_EQ(s.Hook(a), nullptr);
+      EXPECT_EQ(s.Beam(a), nullptr);
+      EXPECT_FALSE(s.Attached(a));
+      EXPECT_EQ(s.HookCount(), 0);
+      s.sv.runFrame(0.01f);
+      EXPECT_EQ(s.sv.entityCount(), entities) << "the hook entity made for the fire is removed";
+      EXPECT_FLOAT_EQ(s.sv.vars(a).velocity.z, 0) << "no pull toward the trace's end";
+
+      // The wait runs from the miss: a wall placed in the aim at once is
+      // hooked only half a second later.
+      s.sv.world().addSolid({-64, -64, 2400}, {64, 64, 2416});
+      s.sv.world().addSolid({-64, -64, 400}, {64, 64, 416});
+      s.Command(a, "+hook");
+      EXPECT_EQ(s.Hook(a), nullptr);
+      s.sv.runFor(0.5f);
+      s.Command(a, "+hook");
+      EXPECT_TRUE(s.Attached(a));
+    }
+  }
+}
+
 TEST(HookFire, InstantHookIntoTheSkyDrawsFromTheFixedPoint) {
   HookSession s;
   s.Cvar("GP_hook_instant", "1");
@@ -282,6 +352,89 @@ TEST(HookFire, ReleasedByDeathHoldTimeOutAndDisconnect) {
   s.sv.disconnect(a);
   EXPECT_TRUE(hook->free || (hook->v.flags & FL_KILLME));
   EXPECT_TRUE(beam->free || (beam->v.flags & FL_KILLME));
+}
+
+// A hook still in flight when its owner leaves goes with him, and so does
+// its beam; the next player in the slot starts without it.
+TEST(HookFire, FlyingHookIsRemovedAtDisconnect) {
+  HookSession s;
+  int a = s.Join("Alice", {0, 0, kEye}, {-30, 0, 0});
+  s.Command(a, "+hook");
+  s.sv.runFrame(0.01f);
+  edict_t* hook = s.Hook(a);
+  edict_t* beam = s.Beam(a);
+  ASSERT_NE(hook, nullptr);
+  ASSERT_NE(beam, nullptr);
+  ASSERT_EQ(hook->v.movetype, MOVETYPE_BOUNCE) << "still flying";
+  s.sv.disconnect(a);
+  EXPECT_TRUE(hook->free || (hook->v.flags & FL_KILLME));
+  EXPECT_TRUE(beam->free || (beam->v.flags & FL_KILLME));
+  EXPECT_EQ(s.HookCount(), 0);
+  EXPECT_TRUE(s.Live("beam").empty());
+
+  int b = s.Join("Bob", {0, 0, kEye}, {-30, 0, 0});
+  ASSERT_EQ(b, a);
+  s.sv.runFor(1.0f);
+  EXPECT_EQ(s.HookCount(), 0);
+  s.Command(b, "+hook");
+  EXPECT_EQ(s.HookCount(), 1) << "the slot's new player fires at once";
+}
+
+// A round start releases the hooks of every player slot up to maxClients,
+// the last one included, whichever slots are in use.
+TEST(HookFire, RoundStartReleasesEverySlotUpToTheLast) {
+  for (int maxClients : {1, 2, 5}) {
+    SCOPED_TRACE(maxClients);
+    host::Server::Options o = hooktest::SessionOptions();
+    o.maxClients = maxClients;
+    HookSession s(o);
+    s.Frozen();
+    s.Cvar("GP_hook_instant", "1");
+    std::vector<int> ids;
+    for (int i = 0; i < maxClients; ++i) {
+      const host::Vec3 at{static_cast<float>(i * 100), 0, kEye};
+      ids.push_back(s.Join(std::string("P").append(std::to_string(i)), at, {-90, 0, 0}));
+    }
+    ASSERT_EQ(ids.back(), maxClients);
+    for (int id : ids) s.Command(id, "+hook");
+    for (int id : ids) ASSERT_TRUE(s.Attached(id)) << "slot " << id;
+    s.sv.game().logWorldEvent("Round_Start");
+    for (int id : ids) {
+      EXPECT_EQ(s.Hook(id), nullptr) << "slot " << id;
+      EXPECT_EQ(s.Beam(id), nullptr) << "slot " << id;
+    }
+    EXPECT_EQ(s.HookCount(), 0);
+  }
+}
+
+// The round lines are the game's server log: only a line logged at
+// at_logged is examined. The same text at any other level releases nothing,
+// under Metamod and standalone; at at_logged it does.
+TEST(HookFire, RoundLinesCountOnlyAtTheLoggedLevel) {
+  HookSession s;
+  s.Frozen();
+  s.Cvar("GP_hook_instant", "1");
+  int a = s.Join("Alice", {0, 0, kEye}, {-90, 0, 0});
+  s.Command(a, "+hook");
+  ASSERT_TRUE(s.Attached(a));
+  const enginefuncs_t* gameEngine = s.sv.game().api()->engine();
+  for (int level : {at_notice, at_console, at_aiconsole, at_warning, at_error}) {
+    SCOPED_TRACE(level);
+    for (const char* event : {"Round_Start", "Round_End", "Restart_Round_(1_second)"})
+      gameEngine->pfnAlertMessage(static_cast<ALERT_TYPE>(level), const_cast<char*>("World triggered \"%s\"\n"),
+                                  event);
+    s.sv.runFrame(0.01f);
+    EXPECT_TRUE(s.Attached(a));
+  }
+  auto starts = [&] {
+    int n = 0;
+    for (const std::string& t : s.sv.alertTexts(at_console)) n += t == "Round Start!\n";
+    return n;
+  };
+  EXPECT_EQ(starts(), 0);
+  gameEngine->pfnAlertMessage(at_logged, const_cast<char*>("World triggered \"%s\"\n"), "Round_Start");
+  EXPECT_EQ(s.Hook(a), nullptr);
+  EXPECT_EQ(starts(), 1);
 }
 
 TEST(HookFire, PrecachesModelsAndSoundsAtTheWorldSpawn) {

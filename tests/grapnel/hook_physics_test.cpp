@@ -50,6 +50,30 @@ TEST(HookPull, PullsAtOneAndAHalfTimesMaxspeedOrAtTheForcedSpeed) {
   EXPECT_NEAR(Len(s.sv.vars(id).velocity), 1000, 0.05);
 }
 
+// A non-zero GP_hook_forcespeed is the pull speed as it stands, also below
+// 100 and below 0 (then away from the anchor); nothing raises or clamps it.
+TEST(HookPull, AnyNonZeroForcedSpeedIsTheSpeedAsGiven) {
+  const float speeds[] = {50, 99.5f, 1, 0.25f, 100, -150};
+  for (float speed : speeds) {
+    SCOPED_TRACE(speed);
+    HookSession s;
+    s.Frozen();
+    s.Cvar("GP_hook_instant", "1");
+    s.CvarAndRefresh("GP_hook_forcespeed", std::to_string(speed));
+    int id = s.Join("Alice", {990, 0, 36}, {0, 0, 0});  // close to the wall ahead
+    s.Command(id, "+hook");
+    ASSERT_TRUE(s.Attached(id));
+    const vec3_t d = s.Hook(id)->v.origin - s.sv.vars(id).origin;
+    ASSERT_GT(d.x, 30);
+    s.sv.runFrame(0.01f);
+    const vec3_t v = s.sv.vars(id).velocity;
+    EXPECT_NEAR(v.x, d.x / Len(d) * speed, 0.001);
+    EXPECT_NEAR(v.y, 0, 0.001);
+    // Pushed away, the downward part is left out while GP_hook_ground is 0.
+    EXPECT_NEAR(v.z, speed > 0 ? d.z / Len(d) * speed : 0, 0.001);
+  }
+}
+
 // The old velocity enters the direction: W = D x (0.2 s + 400) + 0.2 v.
 TEST(HookPull, PullFromAMovingStartBlendsAFifthOfTheOldVelocity) {
   HookSession s;
@@ -88,6 +112,33 @@ TEST(HookPull, WithoutAMaxspeedThePullUsesTheEnginesLimit) {
   s.sv.vars(id).maxspeed = 250;
   s.sv.runFrame(0.01f);
   EXPECT_NEAR(Len(s.sv.vars(id).velocity), 375, 0.01) << "a game's own maxspeed still counts";
+}
+
+// The engine's records of the variables read per frame are taken again at
+// each map start: here the engine's sv_maxspeed becomes a library's own
+// record in place of the one the plugin took at registration, and from the
+// next map on the pull reads the new record.
+TEST(HookPull, EnginesRecordsAreTakenAgainAtAMapStart) {
+  HookSession s;
+  s.Frozen();
+  static char name[] = "sv_maxspeed";
+  static char value[] = "320";
+  static cvar_t record;
+  record = cvar_t{name, value, FCVAR_SERVER, 0.0f, nullptr};
+  const cvar_t* before = s.sv.cvar("sv_maxspeed");
+  s.sv.engineTable()->pfnCVarRegister(&record);
+  ASSERT_EQ(s.sv.cvar("sv_maxspeed"), &record);
+  ASSERT_NE(before, &record);
+  s.sv.startMap("de_second");
+
+  int id = HookedToCeiling(s);
+  s.sv.vars(id).maxspeed = 0;
+  s.sv.runFrame(0.01f);
+  EXPECT_NEAR(Len(s.sv.vars(id).velocity), 480, 0.01);  // 1.5 x 320
+  ASSERT_TRUE(s.sv.serverCommand("sv_maxspeed 200"));
+  EXPECT_FLOAT_EQ(record.value, 200);
+  s.sv.runFrame(0.01f);
+  EXPECT_NEAR(Len(s.sv.vars(id).velocity), 300, 0.01) << "1.5 x sv_maxspeed 200, read from the new record";
 }
 
 // GP_hook_speed is cached: a change shows at the next read, 5 s after the last.
@@ -236,6 +287,33 @@ TEST(HookSwing, GravityAlongTheArcOnlyAwayFromTheVertical) {
   // The rope term uses the speed toward the anchor from before the rounded
   // gravity step, so up to the rounding remains.
   EXPECT_NEAR(v.dot(r) / Len(r), 0, 1.5) << "the rope keeps him at its length";
+}
+
+// Close to the vertical the rope lets no gravity through: none while the
+// horizontal distance to the anchor is 10 units or less, some from above 10.
+// The player hangs below the ceiling anchor at (0, 0, 512), moved sideways by
+// the offset after the attachment; what the step adds along x is gravity's
+// (the rope's own correction along x stays below 0.05 here).
+TEST(HookSwing, NoGravityAlongTheArcWithinTenUnitsOfTheVertical) {
+  struct Case {
+    float offset;
+    float vx;  // rounded T.x x G x 0.1 / t: negative rounds toward zero
+  };
+  const Case cases[] = {{0, 0}, {4, 0}, {9, 0}, {9.9f, 0}, {10.5f, -1}, {11, -1}, {12, -2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offset);
+    HookSession s;
+    s.Frozen();
+    s.Cvar("GP_hook_swing", "1");
+    s.Cvar("GP_hook_instant", "1");
+    int id = s.Join("Alice", {0, 0, 36}, {-90, 0, 0});
+    s.Command(id, "+hook");
+    ASSERT_TRUE(s.Attached(id));
+    ASSERT_NEAR(s.Hook(id)->v.origin.x, 0, 0.001);
+    s.sv.place(id, {c.offset, 0, 36}, {-90, 0, 0});
+    s.sv.runFor(0.15f);  // one step
+    EXPECT_NEAR(s.sv.vars(id).velocity.x, c.vx, 0.05);
+  }
 }
 
 // One swing step hooked at 60 degrees up, from rest: gravity along the arc,

@@ -152,6 +152,37 @@ TEST(HookSettings, PasswordRefusalLoginAndLongPasswords) {
   EXPECT_EQ(s.Hook(id), nullptr);
 }
 
+// The password compares exactly, case included: a login that differs from
+// it only in case is refused at the fire with the three messages.
+TEST(HookSettings, PasswordComparesWithItsCase) {
+  struct Case {
+    const char* login;
+    bool fires;
+  };
+  const Case cases[] = {{"secret", false}, {"SECRET", false}, {"SeCrEt", false}, {"Secret ", false},
+                        {"Secret", true}};
+  HookSession s;
+  s.Cvar("GP_hook_password", "Secret");
+  int id = s.Join("Alice");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.login);
+    s.Command(id, std::string("hook_login \"") + c.login + "\"");
+    s.sv.clearRecords();
+    s.sv.runFor(0.1f);
+    s.Command(id, "+hook");
+    EXPECT_EQ(s.HookCount(), c.fires ? 1 : 0);
+    auto texts = s.TextsTo(id);
+    if (c.fires) {
+      EXPECT_TRUE(texts.empty());
+    } else {
+      ASSERT_EQ(texts.size(), 3u);
+      EXPECT_EQ(texts[0], std::make_pair(HUD_PRINTNOTIFY, kRefusal1));
+      EXPECT_EQ(texts[2], std::make_pair(HUD_PRINTCENTER, kRefusal3));
+    }
+    s.Command(id, "-hook");
+  }
+}
+
 // Time after a release until +hook fires again, found by trying every 1 ms.
 float EffectiveWait(HookSession& s, int id) {
   s.Command(id, "+hook");

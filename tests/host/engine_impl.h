@@ -30,6 +30,10 @@ struct Server::Impl {
   std::vector<char> pool;
   size_t poolUsed = 1;                 // offset 0 is the empty string
   std::map<std::string, CvarEntry> cvars;
+  // Host-made records that a library's record took the place of. They stay
+  // readable, as an engine never frees a variable record, but no longer
+  // change: a library that kept such a pointer reads the old value.
+  std::vector<CvarEntry> retiredCvars;
   std::vector<std::string> userMsgs;   // id = kFirstUserMsg + position
   std::vector<int> userMsgSizes;
   bool inMessage = false;

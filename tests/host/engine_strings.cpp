@@ -55,8 +55,8 @@ void cvarRegister(cvar_t* c) {
       return;
     }
     std::string preset = *e.value;
-    e.own.reset();
-    e.name.reset();
+    m.retiredCvars.push_back(std::move(e));
+    e = CvarEntry{};
     e.record = c;
     assign(e, preset.c_str());
     m.cvarOrder.push_back(c->name);

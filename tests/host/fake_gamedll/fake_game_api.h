@@ -54,6 +54,10 @@ struct FakeGameApi {
   edict_t* (*createEntity)(const char* classname, const float* origin);
   // Any engine call made by the game: its engine table.
   enginefuncs_t* (*engine)();
+  // The arguments of the last Server_GetBlendingInterface call, as the game
+  // received them: the version, and the four pointers in their order
+  // (ppinterface, pstudio, rotationmatrix, bonetransform).
+  void (*lastBlending)(int* version, void* pointers[4]);
 };
 
 typedef const FakeGameApi* (*FAKE_GAME_API_FN)();

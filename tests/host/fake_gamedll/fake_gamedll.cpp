@@ -408,12 +408,23 @@ struct Stub<Slot, R (*T::*)(P...)> {
   }
 };
 
+// The last blending question the game was asked.
+struct BlendingCall {
+  int version;
+  void* pointers[4];
+} g_blendingCall;
+
+void lastBlending(int* version, void* pointers[4]) {
+  if (version) *version = g_blendingCall.version;
+  if (pointers) memcpy(pointers, g_blendingCall.pointers, sizeof g_blendingCall.pointers);
+}
+
 const FakeGameApi g_api = {
     FAKE_GAME_API_VERSION, recordCount,  recordAt,       callCount,      clearRecords,
     logWorldEvent,         logLine,      sendCurWeapon,  sendDamage,     sendScreenFade,
     sendStatusText,        sendWeaponList, sendSayText,  sendTextMsg,    sendDeathMsg,
     sendResetHUD,          setTeam,      spawnPlayer,    damagePlayer,   killPlayer,
-    traceLine,             createEntity, engine,
+    traceLine,             createEntity, engine,         lastBlending,
 };
 
 struct TablesInit {
@@ -505,6 +516,7 @@ struct Blending {
 C_DLLEXPORT int Server_GetBlendingInterface(int version, void** ppinterface, void* studio, void* rotation,
                                             void* bones) {
   record("Server_GetBlendingInterface", std::to_string(version) + (studio && rotation && bones ? "" : " null"));
+  g_blendingCall = {version, {ppinterface, studio, rotation, bones}};
   if (version != SERVER_BLENDING_INTERFACE_VERSION || !ppinterface) return 0;
   *ppinterface = &g_blending;
   return 1;
