@@ -337,7 +337,10 @@ void ClientPutInServer(edict_t* e) {
 void ClientCommand(edict_t* e) {
   std::string words;
   int n = g_eng.pfnCmd_Argc();
-  for (int i = 0; i < n; ++i) words += (i ? " " : "") + std::string(g_eng.pfnCmd_Argv(i));
+  for (int i = 0; i < n; ++i) {
+    if (i) words += ' ';
+    words += g_eng.pfnCmd_Argv(i);
+  }
   record("pfnClientCommand", std::to_string(idx(e)) + " " + words);
 }
 
