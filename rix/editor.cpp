@@ -62,8 +62,11 @@ static void hudMessage(edict_t* to, const HudText& p, const char* text) {
   engine.pfnWriteShort(fixed(p.fadeOut, 256, 0, 65535));
   engine.pfnWriteShort(fixed(p.hold, 256, 0, 65535));
   if (p.effect == 2) engine.pfnWriteShort(fixed(p.fxTime, 256, 0, 65535));
+  // The overlay carries at most 511 characters.
   char cut[512];
-  snprintf(cut, sizeof cut, "%s", text);
+  size_t n = strnlen(text, sizeof cut - 1);
+  memcpy(cut, text, n);
+  cut[n] = '\0';
   engine.pfnWriteString(cut);
   engine.pfnMessageEnd();
 }

@@ -13,6 +13,12 @@
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #endif
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 using rixtest::RixSession;
 
@@ -182,10 +188,13 @@ TEST(RixEntry, EngineTablesEndAfter143Entries) {
   s.startMap();
   EXPECT_NE(s.sv.modelIndex("models/w_medkit.mdl"), 0);
 
+  // Metamod's tables arrive with old contents: all 143 entries are written.
+  const Slot stale = reinterpret_cast<Slot>(uintptr_t{0xa5a5a5a5});
+  enginefuncs_t old;
+  std::fill_n(reinterpret_cast<Slot*>(&old), kSlots, stale);
   for (const char* getter : {"GetEngineFunctions", "GetEngineFunctions_Post"}) {
     SCOPED_TRACE(getter);
-    enginefuncs_t none{};
-    std::vector<Slot> hooks = tableWithGuards(&none);
+    std::vector<Slot> hooks = tableWithGuards(&old);
     int version = ENGINE_INTERFACE_VERSION;
     auto get = reinterpret_cast<GET_ENGINE_FUNCTIONS_FN>(os::findSymbol(s.rix->library, getter));
     ASSERT_NE(get, nullptr);
@@ -193,12 +202,79 @@ TEST(RixEntry, EngineTablesEndAfter143Entries) {
     EXPECT_EQ(get(reinterpret_cast<enginefuncs_t*>(hooks.data()), &version), 1);
     guarded(hooks, false);
     EXPECT_TRUE(guardsIntact(hooks));
+    for (size_t i = 0; i < kEntries; ++i) EXPECT_NE(hooks[i], stale) << "entry " << i << " not written";
     const size_t hooked = std::string(getter) == "GetEngineFunctions"
                               ? slotOf(offsetof(enginefuncs_t, pfnTraceLine))
                               : slotOf(offsetof(enginefuncs_t, pfnMessageEnd));
     EXPECT_NE(hooks[hooked], nullptr);
     EXPECT_EQ(hooks[slotOf(offsetof(enginefuncs_t, pfnPrecacheModel))], nullptr);
   }
+}
+
+// 143 table entries that end where a readable page ends: reading or writing
+// past the last one faults, in every build.
+class PageEndTable {
+ public:
+  using Slot = void (*)();
+  static constexpr size_t kEntries = 143;
+
+  PageEndTable() {
+#ifdef _WIN32
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    page_ = info.dwPageSize;
+    base_ = static_cast<char*>(VirtualAlloc(nullptr, 2 * page_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    DWORD was = 0;
+    if (base_ && !VirtualProtect(base_ + page_, page_, PAGE_NOACCESS, &was)) base_ = nullptr;
+#else
+    page_ = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    void* p = mmap(nullptr, 2 * page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    base_ = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
+    if (base_ && mprotect(base_ + page_, page_, PROT_NONE) != 0) base_ = nullptr;
+#endif
+  }
+  ~PageEndTable() {
+#ifdef _WIN32
+    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+#else
+    if (base_) munmap(base_, 2 * page_);
+#endif
+  }
+  PageEndTable(const PageEndTable&) = delete;
+  PageEndTable& operator=(const PageEndTable&) = delete;
+
+  bool ready() const { return base_ != nullptr; }
+  Slot* entries() { return reinterpret_cast<Slot*>(base_ + page_) - kEntries; }
+  enginefuncs_t* table() { return reinterpret_cast<enginefuncs_t*>(entries()); }
+
+ private:
+  size_t page_ = 0;
+  char* base_ = nullptr;
+};
+
+// The same limit without the sanitizers: a plugin that read or wrote a slot
+// past the 143rd would die of the fault, not exit with "tables kept".
+TEST(RixEntryDeathTest, EngineTablesEndingAtAnUnreadablePage) {
+  RixSession s;
+  auto give = reinterpret_cast<GIVE_ENGINE_FUNCTIONS_FN>(
+      os::findSymbol(s.rix->library, "GiveFnptrsToDll"));
+  ASSERT_NE(give, nullptr);
+  EXPECT_EXIT(
+      {
+        PageEndTable engine;
+        if (!engine.ready()) std::exit(2);
+        std::memcpy(engine.entries(), s.sv.engineTable(), PageEndTable::kEntries * sizeof(PageEndTable::Slot));
+        give(engine.table(), s.sv.globals());
+        for (const char* getter : {"GetEngineFunctions", "GetEngineFunctions_Post"}) {
+          PageEndTable hooks;
+          int version = ENGINE_INTERFACE_VERSION;
+          auto get = reinterpret_cast<GET_ENGINE_FUNCTIONS_FN>(os::findSymbol(s.rix->library, getter));
+          if (!hooks.ready() || !get || get(hooks.table(), &version) != 1) std::exit(3);
+        }
+        std::fprintf(stderr, "tables kept\n");
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "tables kept");
 }
 
 TEST(RixEntry, AnyMetamodInterfaceVersionIsAccepted) {

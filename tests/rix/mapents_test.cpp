@@ -162,6 +162,39 @@ TEST(RixMapFiles, HashAtTheStartOfAWordBeginsAComment) {
   EXPECT_EQ(countRecords(s, "pfnKeyValue info_target targetname hidden"), 0);
 }
 
+// ";" ends an unquoted word and begins a comment to the end of the line;
+// between quotes it is a plain character.
+TEST(RixMapFiles, SemicolonEndsAnUnquotedWordAndBeginsAComment) {
+  RixSession s;
+  s.sv.writeFile("maps/de_nuvdm.rement", "func_wall;func_door\nfunc_breakable;\n");
+  s.sv.writeFile("maps/de_nuvdm.addent",
+                 "{ classname info_target;targetname hidden }\n"
+                 "targetname semi;colon\nmessage \"a;b\"\n}\n");
+  s.startMap("de_nuvdm");
+  for (const char* cls : {"func_wall", "func_door", "func_breakable"}) ASSERT_NE(s.sv.spawn(cls), nullptr);
+  EXPECT_TRUE(s.sv.findByClass("func_wall").empty());
+  EXPECT_EQ(s.sv.findByClass("func_door").size(), 1u);  // in the comment
+  EXPECT_TRUE(s.sv.findByClass("func_breakable").empty());
+  EXPECT_NE(withTargetName(s, "info_target", "semi"), nullptr);
+  EXPECT_EQ(countRecords(s, "pfnKeyValue info_target targetname hidden"), 0);
+  EXPECT_EQ(countRecords(s, "pfnKeyValue info_target message a;b"), 1);
+  EXPECT_EQ(s.sv.findByClass("info_target").size(), 1u);
+}
+
+// The list holds 200 names: the 200th is acted on, the 201st is not.
+TEST(RixMapFiles, RemovalListHoldsTwoHundredNames) {
+  RixSession s;
+  std::string text = "func_breakable\n";
+  for (int i = 2; i <= 199; i++) text += "class_" + std::to_string(i) + "\n";
+  text += "func_wall\nfunc_door\n";  // the 200th and the 201st
+  s.sv.writeFile("maps/de_nuvdm.rement", text);
+  s.startMap("de_nuvdm");
+  for (const char* cls : {"func_breakable", "func_wall", "func_door"}) ASSERT_NE(s.sv.spawn(cls), nullptr);
+  EXPECT_TRUE(s.sv.findByClass("func_breakable").empty());
+  EXPECT_TRUE(s.sv.findByClass("func_wall").empty());
+  EXPECT_EQ(s.sv.findByClass("func_door").size(), 1u);
+}
+
 TEST(RixMapFiles, KeyWithoutValueTakesItsOwnTextAndBlockWithoutClassIsSkipped) {
   RixSession s;
   s.sv.writeFile("maps/de_nuvdm.addent",

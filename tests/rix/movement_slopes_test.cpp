@@ -138,6 +138,35 @@ TEST_F(MovementSlopesTest, SlowJumpLeavesTheFloorOnlyWhileRisingAwayFromIt) {
   EXPECT_GT(pmv->origin().x, climbAt + 90);  // ran on at full speed
 }
 
+// A ladder ends the slow jump as the floor's reach does. Jumping onto a
+// ladder at its foot and pressing forward there, looking 40 degrees down,
+// climbs at 200 x (cos 40 - sin 40) = 24.6 units/s: less than the ground
+// check's 2 units before the next move, so the floor takes him back every
+// move, as it takes a player who walked there. Were the jump still rising,
+// he would leave the floor and climb.
+TEST_F(MovementSlopesTest, SlowJumpEndsOnALadder) {
+  pmv->addLadder({100, -20, 0}, {110, 20, 400});  // touched from x = 84
+  pmv->setPhysicsKey("ja", "0.500000");
+  standAt({82, 0, 0});
+  pmv->setViewAngles({40, 0, 0});
+  pmv->setVelocity({250, 0, 0});
+  pmv->setMoves(250);
+  pmv->setButtons(IN_JUMP | IN_ALT1 | IN_FORWARD);
+  pmv->move(1);
+  ASSERT_FALSE(pmv->onGround());
+  ASSERT_GT(pmv->origin().x, 84.0f);  // on the ladder from the next move
+  ASSERT_NEAR(feet(), 1.3f, 0.1f);    // 134.2 units/s up, within the floor's reach
+  pmv->setButtons(IN_FORWARD);
+  pmv->move(1);
+  ASSERT_EQ(pmv->pm().movetype, MOVETYPE_FLY);
+  for (int n = 0; n < 20; ++n) {
+    pmv->move(1);
+    ASSERT_TRUE(pmv->onGround()) << "move " << n;
+    ASSERT_LT(feet(), 0.3f) << "move " << n;
+  }
+  EXPECT_NEAR(pmv->velocity().z, 24.6f, 0.1f);
+}
+
 // Bunny jumps up a 30 degree ramp: each jump lands on the slope (0.30 s,
 // as above) and, without the speed cap, keeps the full running speed.
 TEST_F(MovementSlopesTest, BunnyJumpChainUpARamp) {
@@ -221,6 +250,38 @@ TEST_F(MovementSlopesTest, WalksUpAndDownStairs) {
     pmv->move(200);
     EXPECT_NEAR(feet(), 0, 0.05f);
     EXPECT_TRUE(pmv->onGround());
+  }
+}
+
+// A step up the stepsize would climb, but onto a 50 degree slope (normal
+// 0.64 up, below the 0.7 of a floor): the step is refused and the player
+// stays on the floor against the riser, on the ground every move. With a 45
+// degree ramp (0.71) on the 16-unit box he steps up and runs on.
+TEST_F(MovementSlopesTest, StepOntoASlopeTooSteepToStandOnIsRefused) {
+  struct Case {
+    float degrees;
+    bool steps;
+  } cases[] = {{50, false}, {45, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.degrees);
+    sv->world().clear();
+    sv->world().addRoom({-1024, -1024, 0}, {1024, 1024, 512});
+    sv->world().addSolid({100, -200, 0}, {700, 200, 16});
+    sv->world().addRamp({100, -200, 16}, {400, 200, 16 + 300 * std::tan(c.degrees * kPi / 180)},
+                        Uphill::kPlusX);
+    runFrom({40, 0, 0});
+    for (int n = 0; n < 40; ++n) {
+      pmv->move(1);
+      if (c.steps) continue;
+      ASSERT_TRUE(pmv->onGround()) << "move " << n;
+      ASSERT_NEAR(feet(), 0, 0.01f) << "move " << n;
+      ASSERT_LE(pmv->origin().x, 84.0f + 0.01f) << "move " << n;
+    }
+    if (c.steps) {
+      EXPECT_TRUE(pmv->onGround());
+      EXPECT_GT(feet(), 16.0f);
+      EXPECT_GT(pmv->origin().x, 100.0f);
+    }
   }
 }
 
