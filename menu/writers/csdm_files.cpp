@@ -115,8 +115,13 @@ const PluginLine kDetailedTail[] = {
 };
 
 void detailedLine(LineWriter& w, bool wanted, std::string_view file, std::string_view comment) {
-    w.plain(wanted ? padded(file, kDetailedColumn, comment)
-                   : padded(";" + std::string(file), kDetailedColumn, comment));
+    if (wanted) {
+        w.plain(padded(file, kDetailedColumn, comment));
+        return;
+    }
+    std::string commented(1, ';');
+    commented.append(file);
+    w.plain(padded(commented, kDetailedColumn, comment));
 }
 
 void detailedRows(LineWriter& w, const Form& f, const PluginLine* begin, const PluginLine* end) {
