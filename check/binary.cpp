@@ -64,11 +64,18 @@ bool BinaryInfo::isI386() const {
 
 std::string BinaryInfo::describe() const {
     if (format == BinaryFormat::Unknown) return "neither an ELF nor a PE file";
+    // Appended piece by piece: gcc 12 at -O3 takes the temporaries of a chain
+    // of operator+ for overlapping copies.
     std::string d = format == BinaryFormat::Elf ? "ELF" : "PE";
     if (format == BinaryFormat::Elf && bits) d += std::to_string(bits);
     if (format == BinaryFormat::Pe) d += bits == 64 ? "32+" : "32";
-    if (bits == 0) return d + " file (" + damage + ")";
-    d += ' ';  // not " " + name: gcc 12 at -O3 warns falsely (restrict) there
+    if (bits == 0) {
+        d += " file (";
+        d += damage;
+        d += ')';
+        return d;
+    }
+    d += ' ';
     d += machineName(format, machine);
     if (bigEndian) d += " big-endian";
     if (format == BinaryFormat::Elf) {

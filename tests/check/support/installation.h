@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "check.h"
 #include "support/menu_support.h"
@@ -95,5 +96,37 @@ std::string hostLine(const std::string& path, const std::string& end = "\n");
 // the given word size for the x86 processor of that size, with nothing else.
 std::string elfHeader(int bits);
 std::string peHeader(int bits);
+
+// Whole small images of the kinds this build does not make, as a loader
+// reads them. ELF: one loaded segment holding the dynamic section, its
+// string, symbol and hash tables and the versions needed from libc.so.6.
+struct ElfSymbol {
+    const char* name;
+    unsigned bind = 1;        // 0 local, 1 global, 2 weak, 10 unique
+    unsigned visibility = 0;  // 0 default, 1 internal, 2 hidden, 3 protected
+    bool defined = true;      // false: imported (section index 0)
+};
+struct ElfImage {
+    int bits = 32;
+    unsigned machine = 3;  // i386
+    unsigned type = 3;     // shared object
+    std::vector<ElfSymbol> symbols;
+    std::vector<std::string> needed = {"libc.so.6"};
+    std::vector<std::string> glibc;  // "GLIBC_2.0" and so on, needed from libc.so.6
+};
+std::string elfImage(const ElfImage& image);
+
+// PE: one section holding the export directory, its tables and the import
+// descriptors. `functions` is the export directory's function count; below
+// the number of names it counts as the same.
+struct PeImage {
+    int bits = 32;
+    unsigned machine = 0x14c;  // i386
+    bool dll = true;           // false: a program
+    std::vector<std::string> exports;
+    unsigned functions = 0;
+    std::vector<std::string> imports = {"KERNEL32.dll"};
+};
+std::string peImage(const PeImage& image);
 
 }  // namespace checktest
