@@ -270,7 +270,8 @@ void Painter::drawMain(const Form& form, const Layout& layout, const View& view)
     for (const Item& item : layout.items) drawItem(form, layout, item, view);
     drawStatus(form, layout);
 
-    std::string help = " " + std::string(kKeyLine);
+    std::string help(" ");
+    help += kKeyLine;
     if (view.focus < form.controls().size()) {
         const std::string name = form.controls()[view.focus].name + " ";
         if (help.size() + name.size() + 2 <= static_cast<std::size_t>(width)) {
